@@ -1,0 +1,56 @@
+// Reading and writing the program's text files through a line buffer that remembers the
+// encoding it found at its last read.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+#include "core/text.h"
+#include "platform/file_system.h"
+#include "platform/locale.h"
+
+namespace core {
+
+enum class Encoding { Ansi, Utf8Bom, Utf16LeBom, Utf16BeBom };
+
+struct DecodedText {
+  Text text;  // every line break turned into CR LF
+  Encoding encoding = Encoding::Ansi;
+};
+
+// Detects a byte-order mark, otherwise decodes in the ANSI code page.
+DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi);
+
+// CR LF, lone CR, lone LF and LF CR each become CR LF.
+Text NormalizeLineBreaks(TextView text);
+
+// Lines of a text; a final line break does not start an extra empty line.
+std::vector<Text> SplitLines(TextView text);
+
+// Encodes for writing. Ansi falls back to UTF-8 with a BOM when the text does not fit the
+// code page exactly; `used` tells which encoding was written.
+std::string EncodeFileText(TextView text, Encoding wanted, platform::AnsiCodePage& ansi,
+                           Encoding* used = nullptr);
+
+// The hidden line buffers (Memo_wk, the board, the editor's text box) as file readers.
+class LineBuffer {
+ public:
+  LineBuffer(platform::FileSystem& fs, platform::AnsiCodePage& ansi) : fs_(fs), ansi_(ansi) {}
+
+  // Reads the whole file; throws core::AppError when it cannot be read.
+  void LoadFromFile(const Text& path);
+  // Writes the text (line breaks made CR LF) in the remembered encoding, atomically.
+  void SaveToFile(const Text& path);
+
+  const Text& GetText() const { return text_; }
+  void SetText(TextView text) { text_ = NormalizeLineBreaks(text); }
+  std::vector<Text> Lines() const { return SplitLines(text_); }
+  Encoding LastEncoding() const { return encoding_; }
+
+ private:
+  platform::FileSystem& fs_;
+  platform::AnsiCodePage& ansi_;
+  Text text_;
+  Encoding encoding_ = Encoding::Ansi;
+};
+
+}  // namespace core

@@ -1,0 +1,37 @@
+// Application-wide services of the windowing layer; each backend supplies them.
+#pragma once
+#include <exception>
+#include <functional>
+#include "gui/form.h"
+
+namespace gui {
+
+inline const Text kAppTitle = u"ソラミツ";
+
+// Creates the backend's peers for a form and all its controls, menus and timers.
+// Call once, after the form has built its controls.
+void Realize(Form& form);
+
+// Runs the message loop until `mainForm` has closed.
+void RunMessageLoop(Form& mainForm);
+
+// Hands every pending window message to its handler once, then returns.
+void ProcessMessages();
+
+// Plain notice: OK button, titled "ソラミツ".
+void ShowMessage(const Text& text);
+// Question: information icon, Yes and No; true unless the answer was No.
+bool AskYesNo(const Text& text);
+// Information box with OK (the entry editor's input errors).
+void ShowInformation(const Text& text);
+// Error icon with OK.
+void ShowErrorBox(const Text& text);
+
+// The application's general error report for an exception that escaped a handler:
+// its text (with "." added by core::ErrorReportText) in an error box. The program goes on.
+void ReportException(const std::exception& error);
+
+// Runs a handler so that an escaping exception becomes the error report.
+void Guarded(const std::function<void()>& handler);
+
+}  // namespace gui

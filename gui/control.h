@@ -1,0 +1,84 @@
+// The portable half of every control: it keeps the state; a backend peer (the real window
+// on Win32, nothing in the headless build) mirrors it. Forms are written against this.
+#pragma once
+#include <functional>
+#include <memory>
+#include <vector>
+#include "gui/types.h"
+
+namespace gui {
+
+enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus };
+
+// What a backend attaches to a control to mirror its state.
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual void PropertyChanged(Property property) = 0;
+};
+
+class Control {
+ public:
+  explicit Control(Control* parent);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Control* Parent() const { return parent_; }
+  const std::vector<Control*>& Children() const { return children_; }
+
+  const Rect& Bounds() const { return bounds_; }
+  void SetBounds(Rect bounds);
+  int Left() const { return bounds_.left; }
+  int Top() const { return bounds_.top; }
+  int Width() const { return bounds_.width; }
+  int Height() const { return bounds_.height; }
+  void SetLeft(int v);
+  void SetTop(int v);
+  void SetWidth(int v);
+  void SetHeight(int v);
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  const Text& Caption() const { return caption_; }
+  void SetCaption(Text caption);
+
+  const Font& GetFont() const { return font_; }
+  void SetFont(Font font);
+  const Color& GetColor() const { return color_; }
+  void SetColor(Color color);
+
+  // Focus requests are remembered so headless tests can see them.
+  void SetFocus();
+  bool FocusRequested() const { return focusRequested_; }
+
+  // A user's click: runs onClick only when the control is enabled.
+  void Click();
+  std::function<void()> onClick;
+
+  ControlPeer* Peer() const { return peer_.get(); }
+  void AttachPeer(std::unique_ptr<ControlPeer> peer);
+
+ protected:
+  void Changed(Property property);
+
+ private:
+  Control* parent_;
+  std::vector<Control*> children_;
+  std::unique_ptr<ControlPeer> peer_;
+  Rect bounds_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool focusRequested_ = false;
+  Text caption_;
+  Font font_;
+  Color color_ = kWhite;
+};
+
+}  // namespace gui

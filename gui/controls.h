@@ -1,0 +1,194 @@
+// The small controls the forms are built from. Each keeps its own state; see control.h.
+#pragma once
+#include <string>
+#include <vector>
+#include "core/cell_table.h"
+#include "gui/control.h"
+
+namespace gui {
+
+class PopupMenu;
+
+// A coloured rectangle holding other controls.
+class Panel : public Control {
+ public:
+  using Control::Control;
+};
+
+// Static text; shown greyed when disabled. "\r\n" in the caption starts a new line.
+class Label : public Control {
+ public:
+  using Control::Control;
+  Color textColor = kBlack;
+  bool transparent = false;  // drawn over whatever lies beneath (the version banner)
+};
+
+// A 1-pixel (or thicker) horizontal line.
+class Shape : public Control {
+ public:
+  using Control::Control;
+  Color lineColor{160, 160, 160};
+};
+
+// A picture from the program's resources, shown unscaled from its top left corner unless
+// stretched. With `handCursor` it is an image button: a pointing hand over it, clicks
+// ignored while disabled.
+class Image : public Control {
+ public:
+  using Control::Control;
+  Text resourceName;   // e.g. u"ICON_LOG"
+  bool handCursor = false;
+  bool stretch = false;
+};
+
+// A flat picture button with a tool tip.
+class SpeedButton : public Control {
+ public:
+  using Control::Control;
+  Text resourceName;
+  Text hint;
+};
+
+// Single-line text box.
+class Edit : public Control {
+ public:
+  using Control::Control;
+  const Text& GetText() const { return text_; }
+  void SetText(Text text);
+  // Called by the backend when the user types.
+  void TextEditedByUser(Text text) { text_ = std::move(text); }
+  bool readOnly = false;
+ private:
+  Text text_;
+};
+
+// Multi-line text box; `wordWrap` wraps long lines to the box's width.
+class Memo : public Control {
+ public:
+  using Control::Control;
+  const Text& GetText() const { return text_; }
+  void SetText(Text text);
+  void TextEditedByUser(Text text) { text_ = std::move(text); }
+  // The lines as the box lays them out: a line ends at each line break and, with word
+  // wrap, wherever the box wraps. The Win32 backend asks the edit control; headless
+  // wraps every `headlessWrapWidth` code units.
+  std::vector<Text> DisplayedLines() const;
+  bool wordWrap = true;
+  bool verticalScrollBar = true;
+  bool readOnly = false;
+  int headlessWrapWidth = 80;
+
+  class LinesSource {
+   public:
+    virtual ~LinesSource() = default;
+    virtual std::vector<Text> DisplayedLines() const = 0;
+  };
+  void SetLinesSource(const LinesSource* source) { linesSource_ = source; }
+
+ private:
+  Text text_;
+  const LinesSource* linesSource_ = nullptr;
+};
+
+// Drop-down box with an editable text.
+class ComboBox : public Control {
+ public:
+  using Control::Control;
+  const Text& GetText() const { return text_; }
+  void SetText(Text text);
+  void TextEditedByUser(Text text) { text_ = std::move(text); }
+  const std::vector<Text>& Items() const { return items_; }
+  void SetItems(std::vector<Text> items);
+ private:
+  Text text_;
+  std::vector<Text> items_;
+};
+
+// List of lines. onSelect runs only for the user's choice, never for SetSelected.
+class ListBox : public Control {
+ public:
+  using Control::Control;
+  const std::vector<Text>& Items() const { return items_; }
+  void Clear();
+  void Add(Text item);
+  int Selected() const { return selected_; }  // -1 when none
+  void SetSelected(int index);
+  void SelectByUser(int index);  // backend or test: the user picked an item
+  std::function<void()> onSelect;
+ private:
+  std::vector<Text> items_;
+  int selected_ = -1;
+};
+
+// Report-style list with columns.
+class ListView : public Control {
+ public:
+  using Control::Control;
+  struct Column { Text caption; int width = 50; };
+  struct Item { Text caption; std::vector<Text> subItems; };
+  std::vector<Column>& Columns() { return columns_; }
+  void SetColumnWidth(int index, int width);
+  void AddColumn(Text caption, int width);
+  const std::vector<Item>& Items() const { return items_; }
+  void ClearItems();
+  Item& AddItem();  // the new row (the form's `Lst`)
+  void SetItemCaption(int index, Text caption);
+  void AddSubItem(int index, Text text);
+ private:
+  std::vector<Column> columns_;
+  std::vector<Item> items_;
+};
+
+// Paints with the grid's own drawing context during a paint.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void FillRect(const Rect& rect, Color color) = 0;
+  // DrawTextW with DT_SINGLELINE | DT_VCENTER: one line, vertically centred, clipped.
+  virtual void DrawSingleLine(const Text& text, const Rect& rect, const Font& font,
+                              Color color) = 0;
+};
+
+// Shows a core::CellTable: fixed header row and column, 24-pixel rows, column widths
+// (0 hides), both scroll bars, one current cell moved by left clicks and arrow keys.
+// Only visible rows are painted. A right click opens `popup` without moving the cell.
+class Grid : public Control {
+ public:
+  explicit Grid(Control* parent);
+  core::CellTable& Table() { return table_; }
+  const core::CellTable& Table() const { return table_; }
+  int defaultRowHeight = 24;
+  bool tabStop = true;
+  PopupMenu* popup = nullptr;
+  // Paints one cell; the form supplies the painting rule.
+  std::function<void(int col, int row, const Rect& cell, Canvas& canvas)> onDrawCell;
+ private:
+  core::CellTable table_;
+};
+
+// A window timer; ticks arrive on the UI thread.
+class Timer {
+ public:
+  Timer() = default;
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  ~Timer();
+  int interval = 1000;
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  std::function<void()> onTimer;
+  void Fire();  // a tick (backend or test)
+
+  class Peer {
+   public:
+    virtual ~Peer() = default;
+    virtual void EnabledChanged() = 0;
+  };
+  void AttachPeer(std::unique_ptr<Peer> peer) { peer_ = std::move(peer); }
+
+ private:
+  bool enabled_ = false;
+  std::unique_ptr<Peer> peer_;
+};
+
+}  // namespace gui

@@ -1,0 +1,73 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include "gui/control.h"
+#include "gui/controls.h"
+#include "gui/menu.h"
+
+namespace gui {
+
+class FormPeer;
+
+// A top-level window. Bounds() is the outer frame in screen pixels.
+class Form : public Control {
+ public:
+  Form();
+  ~Form() override;
+
+  Rect ClientSize() const { return {0, 0, clientWidth_, clientHeight_}; }
+  void SetClientSize(int width, int height);
+  bool resizable = true;
+  bool centerOnScreen = false;
+  Color background = kWhite;
+  MainMenu* menu = nullptr;
+  std::vector<Timer*> timers;  // timers that tick on this window
+
+  // The frame the window has when restored (differs while minimised); what gets stored.
+  Rect StoredFrame() const;
+
+  void ShowWindow();   // shows the window and runs onShow
+  void ShowModal();    // returns when the form has closed
+  // Runs onCloseQuery; when it allows, the window closes (onClose, then destroyed).
+  // Returns true when the window closed.
+  bool Close();
+  bool IsClosed() const { return closed_; }
+
+  // Window events. onResize runs on every change of the outer size.
+  std::function<void()> onShow;
+  std::function<void()> onResize;
+  std::function<void(bool& canClose)> onCloseQuery;
+  std::function<void()> onClose;
+  // Log-off or shutdown query: the answer is whether the session may end.
+  std::function<bool()> onQueryEndSession;
+
+  // Backend hooks.
+  FormPeer* FormPeerPtr() const { return formPeer_.get(); }
+  void AttachFormPeer(std::unique_ptr<FormPeer> peer);
+  void FrameChangedByUser(Rect frame, Rect restoredFrame);  // from the backend
+  void MarkClosed() { closed_ = true; }
+  void* NativeHandle() const;  // the HWND, or nullptr headless
+
+ protected:
+  void BoundsChanged();
+
+ private:
+  std::unique_ptr<FormPeer> formPeer_;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  Rect restoredFrame_;
+  bool hasRestoredFrame_ = false;
+  bool closed_ = false;
+};
+
+class FormPeer {
+ public:
+  virtual ~FormPeer() = default;
+  virtual void Show() = 0;
+  virtual void ShowModal() = 0;
+  virtual void Destroy() = 0;
+  virtual void* NativeHandle() const = 0;
+  virtual Rect RestoredFrame() const = 0;
+};
+
+}  // namespace gui

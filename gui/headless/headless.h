@@ -1,0 +1,28 @@
+// Test controls of the headless backend: what the message boxes said, scripted answers.
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+#include "gui/form.h"
+
+namespace gui::headless {
+
+enum class BoxKind { Message, Question, Information, Error };
+
+struct ShownBox {
+  BoxKind kind;
+  Text text;
+};
+
+// Every box shown since the last Reset(), in order.
+std::vector<ShownBox>& ShownBoxes();
+// Answers for the next questions; an empty queue answers Yes.
+void QueueAnswer(bool yes);
+// Runs inside each ProcessMessages() call (to simulate a tick or click mid-work).
+void SetPendingMessages(std::function<void()> work);
+// Runs when a form is shown modally; the test interacts, then the form closes.
+void SetModalHandler(std::function<void(Form&)> handler);
+void Reset();
+
+}  // namespace gui::headless

@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+#include <vector>
+#include "core/text.h"
+
+namespace platform {
+
+// Paths are Windows paths ("C:\app\Data\Log.dat"); the POSIX implementation maps "\" to "/".
+struct DirEntry {
+  core::Text name;
+  bool isFolder = false;
+  bool hidden = false;
+  bool system = false;
+};
+
+struct Listing {
+  std::vector<DirEntry> entries;  // in the order the platform yields them ("." and ".." left out)
+  bool complete = true;           // false when the listing broke off with an error
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  virtual bool FolderExists(const core::Text& path) = 0;  // trailing backslash allowed
+  virtual bool FileExists(const core::Text& path) = 0;
+  virtual bool CreateFolder(const core::Text& path) = 0;  // one level
+  // Whole file as bytes. Throws core::AppError when it cannot be read.
+  virtual std::string ReadFile(const core::Text& path) = 0;
+  // Replaces the file atomically: temporary file beside it, flushed, then renamed over it.
+  // Throws core::AppError on failure; the old file is then intact.
+  virtual void WriteFileAtomic(const core::Text& path, const std::string& bytes) = 0;
+  virtual bool RemoveFile(const core::Text& path) = 0;
+  // DeleteFileW. Named apart from the Win32 macros.
+  // CopyFileW(source, destination, FALSE): an existing destination is replaced.
+  virtual bool CopyFileReplacing(const core::Text& source, const core::Text& destination) = 0;
+  // Lists `folder` (ending in a backslash) + `pattern` ("*.*" or "*.LNK").
+  virtual Listing List(const core::Text& folder, const core::Text& pattern) = 0;
+  // Full path of the running executable.
+  virtual core::Text ExecutablePath() = 0;
+};
+
+}  // namespace platform
