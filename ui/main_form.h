@@ -1,0 +1,170 @@
+// The main window. Its handlers are spread over several files by concern:
+//   main_form.cpp          controls, start-up, views, menus, resize, cell painting
+//   main_form_settings.cpp the settings file
+//   main_form_history.cpp  history file, clipboard monitor, search, history commands
+//   main_form_saved.cpp    the saved-entry store
+//   main_form_exit.cpp     exit sequence and the rotating backup
+#pragma once
+#include <memory>
+#include <optional>
+#include "core/cell_table.h"
+#include "core/text_file.h"
+#include "gui/application.h"
+#include "gui/controls.h"
+#include "gui/form.h"
+#include "gui/menu.h"
+#include "platform/services.h"
+
+namespace ui {
+
+using core::Text;
+
+class TVerForm;
+
+class TMainForm : public gui::Form {
+ public:
+  // Builds the controls and runs FormCreate. Nothing is shown yet.
+  explicit TMainForm(platform::Services& services);
+  ~TMainForm() override;
+
+  platform::Services& services;
+
+  // ---- shared state of the main window ----
+  Text AppPath, DataPath, Bkup1Path, Bkup2Path;
+  Text oldStr;
+  int Log_Cnt = 0;
+  int tbl_Cnt = 0;
+  Text wSortSw = u"0";
+  Text wEditSw, wEditNo;
+  int Ini_BkupFlg = 1;
+  Text Ini_BkupDate1, Ini_BkupDate2;
+  Text Ini_CheckView = u"0";
+
+  // ---- navigation panel ----
+  gui::Panel Panel1{this};
+  gui::Image img_Log{&Panel1};
+  gui::Label Lbl_Log{&Panel1};
+  gui::Shape Shape3{&Panel1};
+  gui::Label Label1{&Panel1};
+  gui::Image Img_List{&Panel1};
+  gui::Label Lbl_List{&Panel1};
+  gui::Image Img_new{&Panel1};
+  gui::Label Lbl_New{&Panel1};
+  gui::Image Img_High{&Panel1};
+  gui::Label Lbl_High{&Panel1};
+  gui::Shape Shape1{&Panel1};
+  gui::Image Img_Sv{&Panel1};
+  gui::Label lbl_Save{&Panel1};
+  gui::Image Img_Edit{&Panel1};
+  gui::Label Lbl_Edit{&Panel1};
+  gui::Image Img_Del{&Panel1};
+  gui::Label Lbl_Del{&Panel1};
+  gui::Shape Shape2{&Panel1};
+  gui::Image Img_Clrer{&Panel1};
+  gui::Label Lbl_Clear{&Panel1};
+  gui::Image Img_Clip{&Panel1};
+  gui::Label Lbl_Clip{&Panel1};
+
+  // ---- view panel ----
+  gui::Panel Panel2{this};
+  gui::Image Img_Log1{&Panel2};
+  gui::Image Img_List1{&Panel2};
+  gui::Image Img_new1{&Panel2};
+  gui::Image Img_High1{&Panel2};
+  gui::Label Lbl_Titol{&Panel2};
+  gui::Shape Shape4{&Panel2};
+  gui::ListBox ListBox1{&Panel2};
+  core::LineBuffer Memo_Categori;  // hidden: category choices, one a line
+
+  // ---- main area (creation order is stacking order: later lies above) ----
+  gui::Memo Memo_Board{this};
+  gui::Label Label2{this};
+  gui::Edit Edt_Serch{this};
+  gui::SpeedButton SpeedB_Serch{this};
+  gui::SpeedButton SpeedB_Clr{this};
+  gui::SpeedButton SpeedB_All{this};
+  gui::Image Img_Logo{this};
+  gui::Grid StringGrid3{this};
+  gui::Grid StringGrid1{this};
+  gui::Grid StringGrid2{this};
+  core::LineBuffer Memo_wk;  // hidden line buffer for the history and index files
+  gui::Timer Timer1;
+  gui::Timer Timer2;
+
+  // ---- menus ----
+  gui::MainMenu MainMenu1;
+  gui::MenuItem *N1 = nullptr, *N6 = nullptr;
+  gui::MenuItem *N2 = nullptr, *N4 = nullptr, *N5 = nullptr, *N18 = nullptr;
+  gui::MenuItem *N3 = nullptr, *N7 = nullptr, *N17 = nullptr, *N13 = nullptr;
+  gui::PopupMenu PopupMenu1, PopupMenu2, PopupMenu3;
+  gui::MenuItem *N8 = nullptr, *N9 = nullptr, *N11 = nullptr, *URL1 = nullptr;
+  gui::MenuItem *N10 = nullptr, *N15 = nullptr, *N12 = nullptr, *N14 = nullptr;
+  gui::MenuItem *N16 = nullptr, *N19 = nullptr, *N20 = nullptr, *URL2 = nullptr;
+
+  // ---- start-up, views, menus, layout (main_form.cpp) ----
+  void FormCreate();
+  void FormShow();
+  void Timer1Timer();
+  void img_LogClick();
+  void EnableSavedCommands(bool on);
+  void N4Click();
+  void N6Click();
+  void N7Click();
+  void N13Click();
+  void FormResize();
+  void DrawCell(gui::Grid& grid, int col, int row, const gui::Rect& rect, gui::Canvas& canvas);
+
+  // ---- settings file (main_form_settings.cpp) ----
+  Text SettingsPath() const;  // the executable's path with ".ini"
+  void ReadSettings();        // start-up: geometry applied, Ini_ values read
+  void WriteSettings();       // exit: throws core::AppError "%s に書き込めません"
+
+  // ---- history (main_form_history.cpp) ----
+  void Log_Load();
+  void WriteHistoryFile();  // the history writer
+  void Timer2Timer();
+  void SpeedB_SerchClick();
+  void Log_Select();
+  void SpeedB_AllClick();
+  void SpeedB_ClrClick();
+  void StringGrid1Click();
+  void StringGrid3Click();
+  void N8Click();
+  void N16Click();
+  void URL1Click();
+  void URL3Click();
+  void Img_ClrerClick();
+  void Img_ClipClick();
+  void SetupExtractTable();
+  // Set by the exit sequence once the history file is written: later texts are not recorded.
+  bool historyWritten = false;
+  std::uint32_t lastClipboardSequence = 0;
+  bool haveClipboardSequence = false;
+
+  // ---- saved entries (main_form_saved.cpp) ----
+  void SetupSavedTable();
+  void HozonData_Load();
+  void HozonData_SAVE();
+  void Sub_Categori();
+
+  // ---- exit and backup (main_form_exit.cpp) ----
+  void FormCloseQuery(bool& CanClose);
+  bool WMQueryEndSession();
+  int FileAllCopy(const Text& FromDir, const Text& ToDir);
+  int FileAllDelete(const Text& FromDir);
+  void Waitjob(int Waittime);
+  bool AutoBackup();
+  void N17Click();
+  bool exitRunning = false;
+
+  // Start-up problems that must keep the exit from overwriting a file it could not read.
+  bool historyLoadFailed = false;
+  bool indexLoadFailed = false;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void WireEvents();
+};
+
+}  // namespace ui
