@@ -1,0 +1,62 @@
+// In-memory stand-ins for what Linux does not have: the Windows clipboard, the shell,
+// special folders, shell links, and a clock that tests set.
+#pragma once
+#include <functional>
+#include <map>
+#include <vector>
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/shell.h"
+
+namespace platform::posix {
+
+class MemoryClipboard : public Clipboard {
+ public:
+  ClipboardContent Read() override;      // throws while `busy`
+  void WriteText(const core::Text& text) override;  // throws while `busy`
+  std::uint32_t SequenceNumber() override { return sequence_; }
+
+  // What another program does.
+  void CopyText(core::Text text, bool excludedFromHistory = false);
+  void CopyImage();  // a clipboard without text
+  bool busy = false;        // held open by another program
+  int failReadsAfter = -1;  // >= 0: that many reads succeed, the next ones throw
+  int readCount = 0;
+  const core::Text& Current() const { return content_.text; }
+
+ private:
+  ClipboardContent content_;
+  std::uint32_t sequence_ = 1;
+};
+
+class RecordingShell : public Shell {
+ public:
+  void Open(NativeWindow owner, const core::Text& target) override { opened.push_back(target); }
+  std::vector<core::Text> opened;
+};
+
+class MemorySpecialFolders : public SpecialFolders {
+ public:
+  core::Text GetDirectoryFromCSIDL(int nFolder) override;
+  std::map<int, core::Text> folders;
+};
+
+class MemoryShellLinks : public ShellLinks {
+ public:
+  bool CreateLink(const core::Text& target, const core::Text& workingDirectory,
+                  const core::Text& linkPath) override;
+  core::Text GetLinkTarget(const core::Text& linkPath) override;
+  struct Link { core::Text target, workingDirectory; };
+  std::map<core::Text, Link> links;
+};
+
+class FixedClock : public Clock {
+ public:
+  LocalDateTime Now() override { return now; }
+  std::uint32_t TickCount() override { return tick += tickStep; }
+  LocalDateTime now{2026, 12, 9, 12, 0, 0};
+  std::uint32_t tick = 0;
+  std::uint32_t tickStep = 100;  // each reading advances the counter
+};
+
+}  // namespace platform::posix
