@@ -49,6 +49,15 @@ class CellTable {
   // Used by the sort; every data cell is rewritten, the header row is left alone.
   void ReorderDataRows(const std::vector<int>& newOrder);
 
+  // Empties every cell of row `firstRow` and below, also in rows beyond the row count that
+  // still hold texts. The counts are left as they are.
+  void ClearRowsFrom(int firstRow) {
+    if (firstRow < 0) firstRow = 0;
+    if (storage_.size() <= static_cast<std::size_t>(firstRow)) return;
+    storage_.resize(static_cast<std::size_t>(firstRow));
+    Notify();
+  }
+
  private:
   void Notify();
   std::vector<std::vector<Text>> storage_;  // [row][col]; outlives the counts

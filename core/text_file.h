@@ -22,6 +22,9 @@ DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi
 
 // CR LF, lone CR, lone LF and LF CR each become CR LF.
 Text NormalizeLineBreaks(TextView text);
+// The same in place; leaves a text that already breaks only at CR LF untouched, without
+// copying it (the common case for files this program wrote).
+void NormalizeLineBreaksInPlace(Text& text);
 
 // Lines of a text; a final line break does not start an extra empty line.
 std::vector<Text> SplitLines(TextView text);

@@ -22,6 +22,9 @@ void ProcessMessages();
 void ShowMessage(const Text& text);
 // Question: information icon, Yes and No; true unless the answer was No.
 bool AskYesNo(const Text& text);
+// The same, with "No" as the default button when `defaultNo` (the answer a stray Enter
+// gives): for questions whose Yes cannot be undone, such as leaving without saving.
+bool AskYesNo(const Text& text, bool defaultNo);
 // Information box with OK (the entry editor's input errors).
 void ShowInformation(const Text& text);
 // Error icon with OK.
@@ -33,5 +36,11 @@ void ReportException(const std::exception& error);
 
 // Runs a handler so that an escaping exception becomes the error report.
 void Guarded(const std::function<void()>& handler);
+
+// The text the error report shows for an exception: an AppError's own message, any other
+// exception's UTF-8 what(); both with the full stop rule of core::ErrorReportText.
+Text ErrorReportFor(const std::exception& error);
+// What the report says for an exception that is not a std::exception.
+const Text& UnknownErrorText();
 
 }  // namespace gui

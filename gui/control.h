@@ -8,7 +8,7 @@
 
 namespace gui {
 
-enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus };
+enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection };
 
 // What a backend attaches to a control to mirror its state.
 class ControlPeer {
@@ -45,6 +45,8 @@ class Control {
 
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
+  // Enabled, and so are all its parents (a real window disables its children with it).
+  bool EnabledWithParents() const;
 
   const Text& Caption() const { return caption_; }
   void SetCaption(Text caption);
@@ -67,6 +69,10 @@ class Control {
 
  protected:
   void Changed(Property property);
+  // Stores new bounds without telling the peer (the backend reports a change it made).
+  void StoreBounds(Rect bounds);
+  // Runs after every change of the bounds, before the peer hears of it.
+  virtual void BoundsSet(const Rect& previous) { (void)previous; }
 
  private:
   Control* parent_;

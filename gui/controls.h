@@ -20,7 +20,10 @@ class Label : public Control {
  public:
   using Control::Control;
   Color textColor = kBlack;
-  bool transparent = false;  // drawn over whatever lies beneath (the version banner)
+  // Drawn over whatever lies beneath (the version banner). Otherwise the label's box is
+  // filled with its parent's colour first. The text is never cut at the label's box: like
+  // an auto-sized label it shows whole.
+  bool transparent = false;
 };
 
 // A 1-pixel (or thicker) horizontal line.
@@ -28,6 +31,8 @@ class Shape : public Control {
  public:
   using Control::Control;
   Color lineColor{160, 160, 160};
+  // Instead of filling the box: an etched 2-pixel rule along its bottom edge (a bevel).
+  bool bottomRule = false;
 };
 
 // A picture from the program's resources, shown unscaled from its top left corner unless
@@ -41,7 +46,7 @@ class Image : public Control {
   bool stretch = false;
 };
 
-// A flat picture button with a tool tip.
+// A flat picture button with a tool tip; the caption is shown when there is no picture.
 class SpeedButton : public Control {
  public:
   using Control::Control;
@@ -73,6 +78,9 @@ class Memo : public Control {
   // wrap, wherever the box wraps. The Win32 backend asks the edit control; headless
   // wraps every `headlessWrapWidth` code units.
   std::vector<Text> DisplayedLines() const;
+  // The headless layout: lines cut every `headlessWrapWidth` code units (never inside a
+  // surrogate pair). An empty text has no lines; a final line break adds none.
+  std::vector<Text> HeadlessLines() const;
   bool wordWrap = true;
   bool verticalScrollBar = true;
   bool readOnly = false;
@@ -177,7 +185,7 @@ class Timer {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   std::function<void()> onTimer;
-  void Fire();  // a tick (backend or test)
+  void Fire();  // a tick (backend or test); a disabled timer does not tick
 
   class Peer {
    public:

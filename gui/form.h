@@ -27,7 +27,9 @@ class Form : public Control {
   Rect StoredFrame() const;
 
   void ShowWindow();   // shows the window and runs onShow
-  void ShowModal();    // returns when the form has closed
+  // Returns when the form has closed. Call gui::Realize(form) first: without a backend
+  // window the form runs onShow and closes at once.
+  void ShowModal();
   // Runs onCloseQuery; when it allows, the window closes (onClose, then destroyed).
   // Returns true when the window closed.
   bool Close();
@@ -44,12 +46,16 @@ class Form : public Control {
   // Backend hooks.
   FormPeer* FormPeerPtr() const { return formPeer_.get(); }
   void AttachFormPeer(std::unique_ptr<FormPeer> peer);
-  void FrameChangedByUser(Rect frame, Rect restoredFrame);  // from the backend
+  // From the backend: the window's frame changed (onResize runs when its size did).
+  void FrameChangedByUser(Rect frame, Rect restoredFrame);
+  void ClientChangedByUser(int width, int height);
+  void RunShowEvent();  // runs onShow (the backend's modal show)
   void MarkClosed() { closed_ = true; }
   void* NativeHandle() const;  // the HWND, or nullptr headless
 
  protected:
-  void BoundsChanged();
+  void BoundsChanged();  // runs onResize
+  void BoundsSet(const Rect& previous) override;
 
  private:
   std::unique_ptr<FormPeer> formPeer_;
@@ -68,6 +74,8 @@ class FormPeer {
   virtual void Destroy() = 0;
   virtual void* NativeHandle() const = 0;
   virtual Rect RestoredFrame() const = 0;
+  virtual bool IsMinimized() const { return false; }
+  virtual void ClientSizeChanged() {}
 };
 
 }  // namespace gui

@@ -40,6 +40,10 @@ class TMainForm : public gui::Form {
   Text Ini_BkupDate1, Ini_BkupDate2;
   Text Ini_CheckView = u"0";
 
+  // The splash picture lies beneath everything else: the panels cover the part of it that
+  // reaches over them, the tables cover it once they show.
+  gui::Image Img_Logo{this};
+
   // ---- navigation panel ----
   gui::Panel Panel1{this};
   gui::Image img_Log{&Panel1};
@@ -83,7 +87,6 @@ class TMainForm : public gui::Form {
   gui::SpeedButton SpeedB_Serch{this};
   gui::SpeedButton SpeedB_Clr{this};
   gui::SpeedButton SpeedB_All{this};
-  gui::Image Img_Logo{this};
   gui::Grid StringGrid3{this};
   gui::Grid StringGrid1{this};
   gui::Grid StringGrid2{this};

@@ -6,6 +6,7 @@
 #include <vector>
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/shell.h"
 
 namespace platform::posix {
@@ -31,7 +32,7 @@ class MemoryClipboard : public Clipboard {
 
 class RecordingShell : public Shell {
  public:
-  void Open(NativeWindow owner, const core::Text& target) override { opened.push_back(target); }
+  void Open(NativeWindow, const core::Text& target) override { opened.push_back(target); }
   std::vector<core::Text> opened;
 };
 
@@ -48,6 +49,8 @@ class MemoryShellLinks : public ShellLinks {
   core::Text GetLinkTarget(const core::Text& linkPath) override;
   struct Link { core::Text target, workingDirectory; };
   std::map<core::Text, Link> links;
+  // When set, each link is also a file there, so listings see it and deleting it removes it.
+  FileSystem* fileSystem = nullptr;
 };
 
 class FixedClock : public Clock {

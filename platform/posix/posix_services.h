@@ -7,7 +7,9 @@
 namespace platform::posix {
 
 // Windows paths are mapped: "\" becomes "/". Hidden: a name starting with "."; system:
-// never (tests mark files hidden or system with MarkAttributes).
+// never (tests mark files hidden or system with MarkAttributes). Listings come sorted by
+// name (as under Wine) so that tests see one order; a folder that cannot be opened gives an
+// empty listing with complete = false.
 class PosixFileSystem : public FileSystem {
  public:
   bool FolderExists(const core::Text& path) override;
@@ -26,11 +28,16 @@ class PosixFileSystem : public FileSystem {
   void MarkAttributes(const core::Text& path, bool hidden, bool system);
   // Tests make the next listing of `folder` break off after `entries` entries.
   void BreakListingAfter(const core::Text& folder, int entries);
+  // Tests make RemoveFile, and CopyFileReplacing from or to `path`, fail (a locked file).
+  void FailOperationsOn(const core::Text& path);
 
  private:
+  bool Fails(const std::string& nativePath) const;
+
   core::Text exePath_;
   struct Marked { std::string path; bool hidden, system; };
   std::vector<Marked> marked_;
+  std::vector<std::string> failing_;
   std::string brokenFolder_;
   int brokenAfter_ = -1;
 };
@@ -62,8 +69,12 @@ class IconvAnsiCodePage : public AnsiCodePage {
   core::Text Decode(std::string_view bytes) override;
   std::optional<std::string> EncodeExact(core::TextView text) override;
 
+  // Conversion tables, built from iconv once per code page and shared by all instances.
+  struct Tables;
+
  private:
   unsigned codePage_;
+  const Tables* tables_;
 };
 
 }  // namespace platform::posix

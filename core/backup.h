@@ -1,0 +1,39 @@
+// The rotating backup of the data folder: two slot folders written in turn at each exit.
+#pragma once
+#include <cstdint>
+#include "core/text.h"
+#include "platform/file_system.h"
+
+namespace core {
+
+// The rotation state kept in the settings file between runs.
+struct BackupState {
+  int flag = 1;      // 0: the next backup goes to slot 1; any other value: slot 2
+  Text date1, date2;  // stamps of the last backup into each slot, empty when none
+};
+
+// Chooses the slot of this backup (1 or 2), moves the flag on to the other slot and
+// records `stamp` as that slot's date.
+int RotateBackup(BackupState& state, const Text& stamp);
+
+// The text of the backup information message.
+Text BackupInformationText(const BackupState& state, const Text& bkup1Path,
+                           const Text& bkup2Path);
+
+// Milliseconds between two readings of the 32-bit tick counter, right across its wrap.
+inline std::uint32_t TicksElapsed(std::uint32_t start, std::uint32_t now) { return now - start; }
+
+// Folder operations on the ordinary files lying directly in a folder (not folders, not
+// hidden, not system; read-only files count). Folders end in a backslash.
+inline constexpr int kFolderOk = 0;
+inline constexpr int kFolderMissing = -1;
+inline constexpr int kFolderFailed = -2;  // a file failed, or the listing broke off
+
+// Copies each file of `fromDir` into `toDir`, replacing same-named files; stops at the
+// first copy that fails. A listing that broke off is a failure even when every listed file
+// was copied, since files are missing from the copy.
+int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir);
+// Deletes each file of `dir`; stops at the first deletion that fails.
+int DeleteAllFiles(platform::FileSystem& fs, const Text& dir);
+
+}  // namespace core

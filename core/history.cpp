@@ -1,0 +1,204 @@
+#include "core/history.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include "core/dates.h"
+#include "core/table_utils.h"
+#include "core/text_file.h"
+
+namespace core::history {
+
+namespace {
+
+constexpr TextView kMarkerView{kMarker, kMarkerLength};
+
+bool IsBreak(char16_t u) { return u == u'\r' || u == u'\n'; }
+
+// A CR LF or LF CR pair is one break; a lone CR or LF another.
+std::size_t BreakLength(TextView text, std::size_t at) {
+  if (at + 1 < text.size()) {
+    char16_t here = text[at], next = text[at + 1];
+    if ((here == u'\r' && next == u'\n') || (here == u'\n' && next == u'\r')) return 2;
+  }
+  return 1;
+}
+
+std::size_t LineEnd(TextView text, std::size_t from) {
+  const std::size_t n = text.size();
+  std::size_t i = from;
+  while (i < n && !IsBreak(text[i])) ++i;
+  return i;
+}
+
+// Characters `first`..`first + count - 1` (counting from 1); shorter near the end.
+Text Chars(TextView line, std::size_t first, std::size_t count) {
+  if (line.size() < first) return Text();
+  return Text(line.substr(first - 1, count));
+}
+
+std::int64_t DigitsAt(TextView text, std::initializer_list<std::size_t> positions) {
+  std::int64_t value = 0;
+  for (std::size_t p : positions) {
+    char16_t u = p < text.size() ? text[p] : u'0';
+    value = value * 10 + (u >= u'0' && u <= u'9' ? u - u'0' : 0);
+  }
+  return value;
+}
+
+}  // namespace
+
+Text CutOffDate(const platform::LocalDateTime& today) {
+  return FormatDate(AddDays(today, -kKeptDays));
+}
+
+void ResetHistoryTable(CellTable& table) {
+  table.SetColCount(kColCount);
+  table.ClearRowsFrom(1);
+  table.SetRowCount(2);
+}
+
+void SetHistoryHeaders(CellTable& table) {
+  table.SetCell(kTextCol, 0, Text(kHistoryHeader));
+  table.SetCell(kStampCol, 0, Text(kStampHeader));
+  for (int c = 0; c < kColCount; ++c) table.SetColWidth(c, kColWidths[c]);
+}
+
+int ReadHistoryRecords(CellTable& table, TextView fileText, TextView cutOff) {
+  int count = 0;
+  bool skipping = false;
+  // The collected text of the current record is always one stretch of the file: from its
+  // first non-empty content line to the end of its last content line, the CR LF breaks in
+  // between included. Leading empty lines are never part of it.
+  constexpr std::size_t kNone = TextView::npos;
+  std::size_t collectedFrom = kNone, collectedTo = 0;
+  auto storeCollected = [&] {
+    if (collectedFrom == kNone) return;
+    table.SetCell(kTextCol, count, Text(fileText.substr(collectedFrom, collectedTo - collectedFrom)));
+    collectedFrom = kNone;
+  };
+
+  const std::size_t n = fileText.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    const std::size_t end = LineEnd(fileText, pos);
+    const TextView line = fileText.substr(pos, end - pos);
+    if (line.substr(0, kMarkerLength) == kMarkerView) {
+      storeCollected();
+      // Dates compare as texts; a date cut short counts as the smaller.
+      if (cutOff > line.substr(kMarkerLength, 10)) {
+        skipping = true;
+      } else {
+        skipping = false;
+        ++count;
+        table.SetRowCount(count + 1);
+        table.SetCell(kStampCol, count, Chars(line, 8, 19));
+        table.SetCell(kDateKeyCol, count, Chars(line, 28, 8));
+        table.SetCell(kTimeKeyCol, count, Chars(line, 36, 6));
+      }
+    } else if (!skipping && count > 0) {
+      if (collectedFrom == kNone) {
+        if (!line.empty()) {
+          collectedFrom = pos;
+          collectedTo = end;
+        }
+      } else {
+        collectedTo = end;
+      }
+    }
+    pos = end < n ? end + BreakLength(fileText, end) : n;
+  }
+  storeCollected();
+  return count;
+}
+
+void SortHistory(CellTable& table, platform::Collator& collator) {
+  GridSort(table, kTimeKeyCol, collator);
+  GridSort(table, kDateKeyCol, collator);
+}
+
+Text HistoryFileText(const CellTable& table) {
+  std::size_t size = 0;
+  const int rows = table.RowCount();
+  for (int r = 1; r < rows; ++r) {
+    const Text& text = table.Cell(kTextCol, r);
+    if (!text.empty()) size += kMarkerLength + 19 + 1 + 14 + 2 + text.size() + 2;
+  }
+  Text out;
+  out.reserve(size);
+  for (int r = 1; r < rows; ++r) {
+    const Text& text = table.Cell(kTextCol, r);
+    if (text.empty()) continue;  // not a record
+    out.append(kMarkerView);
+    out += table.Cell(kStampCol, r);
+    out += u' ';
+    out += table.Cell(kDateKeyCol, r);
+    out += table.Cell(kTimeKeyCol, r);
+    out += u"\r\n";
+    out += text;
+    out += u"\r\n";
+  }
+  NormalizeLineBreaksInPlace(out);
+  return out;
+}
+
+HistoryKeys KeysFromStamp(TextView stamp) {
+  const std::int64_t date = DigitsAt(stamp, {0, 1, 2, 3, 5, 6, 8, 9});
+  const std::int64_t time = DigitsAt(stamp, {11, 12, 14, 15, 17, 18});
+  return {IntToText(99999999 - date), IntToText(999999 - time)};
+}
+
+void AddHistoryRecord(CellTable& table, int& logCnt, Text stamp, Text text,
+                      platform::Collator& collator) {
+  ++logCnt;
+  table.SetRowCount(logCnt + 1);
+  HistoryKeys keys = KeysFromStamp(stamp);
+  table.SetCell(kStampCol, logCnt, std::move(stamp));
+  table.SetCell(kTextCol, logCnt, std::move(text));
+  table.SetCell(kDateKeyCol, logCnt, std::move(keys.dateKey));
+  table.SetCell(kTimeKeyCol, logCnt, std::move(keys.timeKey));
+  SortHistory(table, collator);
+}
+
+bool ContainsExactly(TextView text, TextView needle) {
+  if (needle.empty() || needle.size() > text.size()) return false;
+  return text.find(needle) != TextView::npos;
+}
+
+std::vector<int> FindHistoryRows(const CellTable& table, TextView needle) {
+  std::vector<int> rows;
+  const int count = table.RowCount();
+  for (int r = 1; r < count; ++r) {
+    if (ContainsExactly(table.Cell(kTextCol, r), needle)) rows.push_back(r);
+  }
+  return rows;
+}
+
+void CopyHistoryRows(const CellTable& history, const std::vector<int>& rows, CellTable& extract) {
+  extract.SetRowCount(static_cast<int>(rows.size()) + 1);
+  int target = 1;
+  for (int from : rows) {
+    for (int c = kTextCol; c <= kTimeKeyCol; ++c) extract.SetCell(c, target, history.Cell(c, from));
+    ++target;
+  }
+}
+
+Text ResultHeader(int count) {
+  return u"クリップボードの履歴 (　" + IntToText(count) + u"件抽出しました　)";
+}
+
+bool IsWebAddress(TextView text) {
+  return text.starts_with(u"http://") || text.starts_with(u"https://");
+}
+
+Text RebuildBoardText(const std::vector<Text>& displayedLines) {
+  Text out;
+  for (const Text& line : displayedLines) {
+    if (line.empty()) continue;
+    out += line;
+    out += u"\r\n";
+  }
+  return out;
+}
+
+}  // namespace core::history

@@ -1,0 +1,62 @@
+#include "gui/win32/gdi_canvas.h"
+
+namespace gui::win32 {
+
+OffscreenBuffer::OffscreenBuffer(HDC compatibleWith, int width, int height)
+    : dc_(::CreateCompatibleDC(compatibleWith)) {
+  if (!dc_ || width <= 0 || height <= 0) return;
+  bitmap_ = UniqueBitmap(::CreateCompatibleBitmap(compatibleWith, width, height));
+  if (bitmap_) selection_.emplace(dc_.Get(), bitmap_.Get());
+}
+
+void OffscreenBuffer::CopyTo(HDC target, const RECT& area) const {
+  if (!Valid()) return;
+  ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top,
+           dc_.Get(), area.left, area.top, SRCCOPY);
+}
+
+GdiCanvas::GdiCanvas(HDC dc, FontResolver fonts)
+    : dc_(dc),
+      fonts_(std::move(fonts)),
+      previousBkMode_(::SetBkMode(dc, TRANSPARENT)),
+      previousTextColor_(::GetTextColor(dc)) {}
+
+GdiCanvas::~GdiCanvas() {
+  if (fontSelected_) ::SelectObject(dc_, previousFont_);
+  ::SetTextColor(dc_, previousTextColor_);
+  ::SetBkMode(dc_, previousBkMode_);
+}
+
+void GdiCanvas::FillRect(const gui::Rect& rect, gui::Color color) {
+  if (rect.width <= 0 || rect.height <= 0) return;
+  // The DC's own brush changes colour without creating a GDI object per cell.
+  ::SetDCBrushColor(dc_, ToColorRef(color));
+  const RECT r = ToRECT(rect);
+  ::FillRect(dc_, &r, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+void GdiCanvas::UseFont(const gui::Font& font) {
+  if (currentHandle_ != nullptr && font == currentFont_) return;
+  HFONT handle = fonts_ ? fonts_(font) : nullptr;
+  if (handle == nullptr) handle = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ previous = ::SelectObject(dc_, handle);
+  if (!fontSelected_) {
+    previousFont_ = previous;
+    fontSelected_ = true;
+  }
+  currentFont_ = font;
+  currentHandle_ = handle;
+}
+
+void GdiCanvas::DrawSingleLine(const gui::Text& text, const gui::Rect& rect,
+                               const gui::Font& font, gui::Color color) {
+  if (rect.width <= 0 || rect.height <= 0 || text.empty()) return;
+  UseFont(font);
+  ::SetTextColor(dc_, ToColorRef(color));
+  RECT r = ToRECT(rect);
+  // Length -1: the text up to its end (a NUL inside it ends it, as for any C string).
+  ::DrawTextW(dc_, reinterpret_cast<const wchar_t*>(text.c_str()), -1, &r,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+}  // namespace gui::win32

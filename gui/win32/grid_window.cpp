@@ -1,0 +1,717 @@
+#include "gui/win32/grid_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "gui/application.h"
+
+namespace gui::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"SoramitsuCellGrid";
+// Posted once per burst of table changes: a table load writes every cell, and the scroll
+// ranges only need to follow the last of those writes.
+constexpr UINT kLayoutMessage = WM_APP + 0x47;
+constexpr int kWheelRows = 3;
+constexpr Color kBackground = kWhite;
+
+void RegisterGridClass(HINSTANCE instance, WNDPROC windowProc) {
+  static const bool registered = [instance, windowProc] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kClassName;
+    return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!registered) throw std::runtime_error("grid window class could not be registered");
+}
+
+// GetDpiForWindow exists from Windows 10 1607 (and in Wine 8); older systems run at 96.
+int WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const GetDpiForWindowFn getDpi = [] {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    FARPROC proc = user32 != nullptr ? ::GetProcAddress(user32, "GetDpiForWindow") : nullptr;
+    return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(proc));
+  }();
+  if (getDpi == nullptr || hwnd == nullptr) return 96;
+  const UINT dpi = getDpi(hwnd);
+  return dpi == 0 ? 96 : static_cast<int>(dpi);
+}
+
+DWORD WindowStyle(const gui::Grid& grid) {
+  DWORD style = WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS;
+  if (grid.Visible()) style |= WS_VISIBLE;
+  if (grid.tabStop) style |= WS_TABSTOP;
+  if (!grid.Enabled()) style |= WS_DISABLED;
+  return style;
+}
+
+// BeginPaint and EndPaint as a pair.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = ::BeginPaint(hwnd, &ps_); }
+  ~PaintScope() { ::EndPaint(hwnd_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC Dc() const { return dc_; }
+  const RECT& Area() const { return ps_.rcPaint; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
+};
+
+// Clips a DC to a rectangle for one scope.
+class ClipScope {
+ public:
+  ClipScope(HDC dc, const RECT& clip) : dc_(dc), saved_(::SaveDC(dc)) {
+    ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+  }
+  ~ClipScope() { ::RestoreDC(dc_, saved_); }
+  ClipScope(const ClipScope&) = delete;
+  ClipScope& operator=(const ClipScope&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
+void Fill(HDC dc, int left, int top, int width, int height, Color color) {
+  if (width <= 0 || height <= 0) return;
+  ::SetDCBrushColor(dc, ToColorRef(color));
+  const RECT r{left, top, left + width, top + height};
+  ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+}  // namespace
+
+GridWindow::GridWindow(gui::Grid& grid, HWND parent, GridWindowOptions options)
+    : grid_(grid), options_(std::move(options)), alive_(std::make_shared<GridWindow*>(this)) {
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  RegisterGridClass(instance, &GridWindow::WindowProc);
+  const Rect& b = grid.Bounds();
+  // The handle is stored by WM_NCCREATE, before any message that needs it.
+  ::CreateWindowExW(0, kClassName, L"", WindowStyle(grid), b.left, b.top,
+                    std::max(0, b.width), std::max(0, b.height), parent, nullptr, instance,
+                    this);
+  if (hwnd_ == nullptr) throw std::runtime_error("grid window could not be created");
+
+  auto& table = grid_.Table();
+  lastCurrent_ = {table.CurrentCol(), table.CurrentRow()};
+  // Keep whatever the table told before (the control's own repaint request) and add ours.
+  // The handler outlives this window when the table does; the shared flag tells it.
+  std::weak_ptr<GridWindow*> alive = alive_;
+  table.onChanged = [previous = std::move(table.onChanged), alive] {
+    if (auto self = alive.lock(); self && *self) (*self)->TableChanged();
+    if (previous) previous();
+  };
+  RecomputeLayout();
+}
+
+GridWindow::~GridWindow() {
+  *alive_ = nullptr;
+  if (hwnd_ != nullptr) {
+    // No message of the dying window may reach this half-destroyed object (nor the grid,
+    // whose table may already be gone).
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+  }
+}
+
+void GridWindow::PropertyChanged(gui::Property property) {
+  if (hwnd_ == nullptr) return;
+  switch (property) {
+    case gui::Property::Bounds: {
+      const Rect& b = grid_.Bounds();
+      ::MoveWindow(hwnd_, b.left, b.top, std::max(0, b.width), std::max(0, b.height), TRUE);
+      break;
+    }
+    case gui::Property::Visible:
+      ::ShowWindow(hwnd_, grid_.Visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case gui::Property::Enabled:
+      ::EnableWindow(hwnd_, grid_.Enabled() ? TRUE : FALSE);
+      break;
+    case gui::Property::Focus:
+      ::SetFocus(hwnd_);
+      break;
+    default:  // font, content, colour, caption, selection: what is shown may differ
+      TableChanged();
+      break;
+  }
+}
+
+int GridWindow::TopRow() {
+  EnsureLayout();
+  return topRow_;
+}
+
+int GridWindow::ScrollX() {
+  EnsureLayout();
+  return scrollX_;
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout and scrolling
+
+void GridWindow::TableChanged() {
+  const auto& table = grid_.Table();
+  const Cell current{table.CurrentCol(), table.CurrentRow()};
+  if (current.col != lastCurrent_.col || current.row != lastCurrent_.row) {
+    lastCurrent_ = current;
+    currentMoved_ = true;
+  }
+  MarkDirty();
+}
+
+void GridWindow::MarkDirty() {
+  if (layoutDirty_ || hwnd_ == nullptr) return;
+  layoutDirty_ = true;
+  ::PostMessageW(hwnd_, kLayoutMessage, 0, 0);
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void GridWindow::EnsureLayout() {
+  if (layoutDirty_ && !inLayout_) RecomputeLayout();
+}
+
+int GridWindow::Dpi() const { return WindowDpi(hwnd_); }
+
+int GridWindow::Scale(int designPixels) const {
+  if (designPixels <= 0) return 0;
+  return std::max(1, ::MulDiv(designPixels, Dpi(), 96));
+}
+
+int GridWindow::MaxTopRow() const {
+  const int lastRow = grid_.Table().RowCount() - 1;
+  return std::max(1, lastRow - layout_.pageRows + 1);
+}
+
+int GridWindow::MaxScrollX() const {
+  return std::max(0, layout_.contentWidth - (layout_.viewWidth - layout_.fixedWidth));
+}
+
+void GridWindow::RecomputeLayout() {
+  if (hwnd_ == nullptr) return;
+  inLayout_ = true;
+  layoutDirty_ = false;
+  const auto& table = grid_.Table();
+  const int colCount = table.ColCount();
+  const int dataRows = table.RowCount() - 1;
+
+  Layout& l = layout_;
+  const int dpi = Dpi();
+  l.rowHeight = std::max(1, ::MulDiv(std::max(1, grid_.defaultRowHeight), dpi, 96));
+  l.widths.assign(static_cast<std::size_t>(colCount), 0);
+  l.lefts.assign(static_cast<std::size_t>(colCount), 0);
+  for (int c = 0; c < colCount; ++c) l.widths[c] = Scale(table.ColWidth(c));
+  // Each shown cell is followed by a 1-pixel grid line; a hidden column takes no room.
+  l.fixedWidth = l.widths[0] > 0 ? l.widths[0] + 1 : 0;
+  l.fixedHeight = l.rowHeight + 1;
+  l.contentWidth = 0;
+  for (int c = 1; c < colCount; ++c) {
+    l.lefts[c] = l.contentWidth;
+    if (l.widths[c] > 0) l.contentWidth += l.widths[c] + 1;
+  }
+
+  // The room with no scroll bar shown, then the bars each overflow needs. A horizontal bar
+  // takes height and may make the rows overflow, and the other way round.
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+  const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+  const int fullWidth = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+  const int fullHeight = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+  auto rowsFitting = [&](int height) { return (height - l.fixedHeight + 1) / (l.rowHeight + 1); };
+  auto rowsOverflow = [&](int height) { return dataRows > std::max(0, rowsFitting(height)); };
+  auto colsOverflow = [&](int width) { return l.fixedWidth + l.contentWidth > width; };
+  bool vertical = rowsOverflow(fullHeight);
+  bool horizontal = colsOverflow(fullWidth - (vertical ? barWidth : 0));
+  if (horizontal && !vertical) vertical = rowsOverflow(fullHeight - barHeight);
+
+  l.viewWidth = std::max(0, fullWidth - (vertical ? barWidth : 0));
+  l.viewHeight = std::max(0, fullHeight - (horizontal ? barHeight : 0));
+  l.pageRows = std::max(1, rowsFitting(l.viewHeight));
+  topRow_ = std::clamp(topRow_, 1, MaxTopRow());
+  scrollX_ = std::clamp(scrollX_, 0, MaxScrollX());
+
+  if (currentMoved_) {
+    currentMoved_ = false;
+    const auto& t = grid_.Table();
+    if (!CellFullyVisible(t.CurrentCol(), t.CurrentRow())) {
+      ScrollIntoView(t.CurrentCol(), t.CurrentRow());
+    }
+  }
+  ApplyScrollBars(vertical, horizontal);
+
+  // The bars' own size changes re-enter through WM_SIZE while inLayout_ is set; take the
+  // client size they left as the view.
+  ::GetClientRect(hwnd_, &client);
+  if (client.right != l.viewWidth || client.bottom != l.viewHeight) {
+    l.viewWidth = client.right;
+    l.viewHeight = client.bottom;
+    l.pageRows = std::max(1, rowsFitting(l.viewHeight));
+    topRow_ = std::clamp(topRow_, 1, MaxTopRow());
+    scrollX_ = std::clamp(scrollX_, 0, MaxScrollX());
+  }
+  inLayout_ = false;
+}
+
+void GridWindow::ApplyScrollBars(bool vertical, bool horizontal) {
+  const int dataRows = grid_.Table().RowCount() - 1;
+  SCROLLINFO v{};
+  v.cbSize = sizeof v;
+  v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  if (vertical) {
+    v.nMin = 1;
+    v.nMax = dataRows;
+    v.nPage = static_cast<UINT>(layout_.pageRows);
+    v.nPos = topRow_;
+  }
+  ::SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+
+  SCROLLINFO h{};
+  h.cbSize = sizeof h;
+  h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  if (horizontal) {
+    h.nMin = 0;
+    h.nMax = layout_.contentWidth - 1;
+    h.nPage = static_cast<UINT>(std::max(1, layout_.viewWidth - layout_.fixedWidth));
+    h.nPos = scrollX_;
+  }
+  ::SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
+}
+
+void GridWindow::ScrollToRow(int topRow) {
+  EnsureLayout();
+  topRow = std::clamp(topRow, 1, MaxTopRow());
+  if (topRow == topRow_) return;
+  topRow_ = topRow;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_POS;
+  si.nPos = topRow_;
+  ::SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void GridWindow::ScrollToX(int x) {
+  EnsureLayout();
+  x = std::clamp(x, 0, MaxScrollX());
+  if (x == scrollX_) return;
+  scrollX_ = x;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_POS;
+  si.nPos = scrollX_;
+  ::SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool GridWindow::CellFullyVisible(int col, int row) const {
+  const Layout& l = layout_;
+  if (row >= 1 && (row < topRow_ || row >= topRow_ + l.pageRows)) return false;
+  if (col >= 1 && col < static_cast<int>(l.widths.size()) && l.widths[col] > 0) {
+    const int left = l.lefts[col] - scrollX_;
+    const int room = l.viewWidth - l.fixedWidth;
+    if (left < 0 || left + l.widths[col] > room) return false;
+  }
+  return true;
+}
+
+// Moves the view as little as needed; a cell wider than the view shows from its left edge.
+void GridWindow::ScrollIntoView(int col, int row) {
+  const Layout& l = layout_;
+  if (row >= 1) {
+    if (row < topRow_) {
+      topRow_ = row;
+    } else if (row >= topRow_ + l.pageRows) {
+      topRow_ = row - l.pageRows + 1;
+    }
+    topRow_ = std::clamp(topRow_, 1, MaxTopRow());
+  }
+  if (col >= 1 && col < static_cast<int>(l.widths.size()) && l.widths[col] > 0) {
+    const int room = std::max(0, l.viewWidth - l.fixedWidth);
+    const int left = l.lefts[col];
+    const int right = left + l.widths[col];
+    if (left < scrollX_) {
+      scrollX_ = left;
+    } else if (right > scrollX_ + room) {
+      scrollX_ = std::min(left, right - room);
+    }
+    scrollX_ = std::clamp(scrollX_, 0, MaxScrollX());
+  }
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+std::optional<GridWindow::Cell> GridWindow::HitTest(int x, int y) {
+  EnsureLayout();
+  const Layout& l = layout_;
+  const auto& table = grid_.Table();
+  if (x < 0 || y < 0 || x >= l.viewWidth || y >= l.viewHeight) return std::nullopt;
+  // A grid line belongs to the cell before it.
+  int row;
+  if (y < l.fixedHeight) {
+    row = 0;
+  } else {
+    row = topRow_ + (y - l.fixedHeight) / (l.rowHeight + 1);
+  }
+  if (row >= table.RowCount()) return std::nullopt;
+  int col = -1;
+  if (x < l.fixedWidth) {
+    col = 0;
+  } else {
+    const int virtualX = x - l.fixedWidth + scrollX_;
+    for (int c = 1; c < table.ColCount(); ++c) {
+      if (l.widths[c] > 0 && virtualX >= l.lefts[c] && virtualX <= l.lefts[c] + l.widths[c]) {
+        col = c;
+        break;
+      }
+    }
+  }
+  if (col < 0) return std::nullopt;
+  return Cell{col, row};
+}
+
+std::optional<gui::Rect> GridWindow::CellRect(int col, int row) {
+  EnsureLayout();
+  const Layout& l = layout_;
+  const auto& table = grid_.Table();
+  if (col < 0 || row < 0 || col >= table.ColCount() || row >= table.RowCount()) return std::nullopt;
+  if (l.widths[col] <= 0) return std::nullopt;
+  int top;
+  if (row == 0) {
+    top = 0;
+  } else {
+    if (row < topRow_) return std::nullopt;
+    top = l.fixedHeight + (row - topRow_) * (l.rowHeight + 1);
+    if (top >= l.viewHeight) return std::nullopt;
+  }
+  int left = 0;
+  if (col >= 1) {
+    left = l.fixedWidth + l.lefts[col] - scrollX_;
+    if (left + l.widths[col] <= l.fixedWidth || left >= l.viewWidth) return std::nullopt;
+  }
+  return gui::Rect{left, top, l.widths[col], l.rowHeight};
+}
+
+// ---------------------------------------------------------------------------------------
+// Painting
+
+void GridWindow::Paint(HDC target, const RECT& area) {
+  EnsureLayout();
+  RECT client{};
+  ::GetClientRect(hwnd_, &client);
+  RECT clip{};
+  if (!::IntersectRect(&clip, &area, &client)) return;
+  OffscreenBuffer buffer(target, client.right, client.bottom);
+  if (!buffer.Valid()) return;
+
+  std::exception_ptr failure;
+  try {
+    PaintCells(buffer.Dc(), clip);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  buffer.CopyTo(target, clip);
+
+  if (failure) {
+    // The error box lets other paints through; they draw the plain cells meanwhile instead
+    // of raising the same error again and again.
+    std::shared_ptr<GridWindow*> alive = alive_;
+    reportingPaintError_ = true;
+    gui::Guarded([&] { std::rethrow_exception(failure); });
+    if (*alive) reportingPaintError_ = false;
+  }
+}
+
+void GridWindow::PaintCells(HDC dc, const RECT& area) {
+  const Layout& l = layout_;
+  const auto& table = grid_.Table();
+  // Whatever no cell covers (right of the last column, below the last row) is background.
+  Fill(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, kBackground);
+
+  // Visible rows that meet the update area: the header row, then a run of data rows
+  // computed directly from the scroll position, never by walking the table.
+  const int pitch = l.rowHeight + 1;
+  std::vector<int> rows;
+  if (area.top < l.fixedHeight) rows.push_back(0);
+  if (std::min<int>(area.bottom, l.viewHeight) > l.fixedHeight) {
+    const int firstOffset = std::max(0, area.top - l.fixedHeight) / pitch;
+    const int lastOffset = (std::min<int>(area.bottom, l.viewHeight) - 1 - l.fixedHeight) / pitch;
+    const int first = topRow_ + firstOffset;
+    const int last = std::min(table.RowCount() - 1, topRow_ + lastOffset);
+    for (int r = first; r <= last; ++r) rows.push_back(r);
+  }
+
+  GdiCanvas canvas(dc, options_.fonts);
+  auto rowTop = [&](int row) { return row == 0 ? 0 : l.fixedHeight + (row - topRow_) * pitch; };
+
+  // Scrolled columns first, clipped so that a half-scrolled cell stays off column 0.
+  {
+    const RECT scrolled{l.fixedWidth, 0, l.viewWidth, l.viewHeight};
+    RECT clip{};
+    if (::IntersectRect(&clip, &scrolled, &area)) {
+      ClipScope scope(dc, clip);
+      for (int c = 1; c < table.ColCount(); ++c) {
+        const int w = l.widths[c];
+        if (w <= 0) continue;
+        const int left = l.fixedWidth + l.lefts[c] - scrollX_;
+        if (left + w + 1 <= clip.left) continue;
+        if (left >= clip.right) break;
+        for (int r : rows) DrawCell(canvas, dc, c, r, gui::Rect{left, rowTop(r), w, l.rowHeight});
+      }
+    }
+  }
+  if (l.fixedWidth > 0 && area.left < l.fixedWidth) {
+    const RECT fixedCol{0, 0, l.fixedWidth, l.viewHeight};
+    RECT clip{};
+    if (::IntersectRect(&clip, &fixedCol, &area)) {
+      ClipScope scope(dc, clip);
+      for (int r : rows) DrawCell(canvas, dc, 0, r, gui::Rect{0, rowTop(r), l.widths[0], l.rowHeight});
+    }
+  }
+}
+
+void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui::Rect& cell) {
+  if (grid_.onDrawCell && !reportingPaintError_) {
+    grid_.onDrawCell(col, row, cell, canvas);
+  } else {
+    canvas.FillRect(cell, kWhite);
+    gui::Rect text = cell;
+    text.left += 2;
+    text.width -= 2;
+    canvas.DrawSingleLine(grid_.Table().Cell(col, row), text, grid_.GetFont(), kBlack);
+  }
+  // The line right of the cell and the one below it, meeting at the corner.
+  Fill(dc, cell.Right(), cell.top, 1, cell.height + 1, options_.gridLineColor);
+  Fill(dc, cell.left, cell.Bottom(), cell.width, 1, options_.gridLineColor);
+}
+
+// ---------------------------------------------------------------------------------------
+// Input
+
+void GridWindow::OnLeftButtonDown(int x, int y) {
+  if (::GetFocus() != hwnd_) ::SetFocus(hwnd_);
+  const auto cell = HitTest(x, y);
+  if (!cell || cell->col < 1 || cell->row < 1) return;
+  std::shared_ptr<GridWindow*> alive = alive_;
+  gui::Guarded([&] { grid_.Table().SelectByUser(cell->col, cell->row); });
+  if (*alive) EnsureLayout();
+}
+
+void GridWindow::OnKeyDown(WPARAM key) {
+  EnsureLayout();
+  const auto& table = grid_.Table();
+  const int lastRow = table.RowCount() - 1;
+  if (lastRow < 1 || table.ColCount() < 2) return;
+  int col = table.CurrentCol();
+  int row = table.CurrentRow();
+  auto shown = [&](int c) { return c >= 1 && c < table.ColCount() && layout_.widths[c] > 0; };
+  switch (key) {
+    case VK_UP: row = std::max(1, row - 1); break;
+    case VK_DOWN: row = std::min(lastRow, row + 1); break;
+    case VK_PRIOR: row = std::max(1, row - layout_.pageRows); break;
+    case VK_NEXT: row = std::min(lastRow, row + layout_.pageRows); break;
+    case VK_HOME: row = 1; break;
+    case VK_END: row = lastRow; break;
+    case VK_LEFT:
+      for (int c = col - 1; c >= 1; --c)
+        if (shown(c)) { col = c; break; }
+      break;
+    case VK_RIGHT:
+      for (int c = col + 1; c < table.ColCount(); ++c)
+        if (shown(c)) { col = c; break; }
+      break;
+    default:
+      return;
+  }
+  // A key that cannot move the cell (at the table's edge) chooses nothing.
+  if (row < 1 || col < 1 || (col == table.CurrentCol() && row == table.CurrentRow())) return;
+  std::shared_ptr<GridWindow*> alive = alive_;
+  gui::Guarded([&] { grid_.Table().SelectByUser(col, row); });
+  if (*alive) EnsureLayout();
+}
+
+void GridWindow::OnVerticalScroll(int code) {
+  EnsureLayout();
+  int top = topRow_;
+  switch (code) {
+    case SB_LINEUP: --top; break;
+    case SB_LINEDOWN: ++top; break;
+    case SB_PAGEUP: top -= layout_.pageRows; break;
+    case SB_PAGEDOWN: top += layout_.pageRows; break;
+    case SB_TOP: top = 1; break;
+    case SB_BOTTOM: top = MaxTopRow(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      // The 32-bit track position: the message's 16 bits cannot count 100,000 rows.
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_TRACKPOS;
+      if (::GetScrollInfo(hwnd_, SB_VERT, &si)) top = si.nTrackPos;
+      break;
+    }
+    default: return;
+  }
+  ScrollToRow(top);
+}
+
+void GridWindow::OnHorizontalScroll(int code) {
+  EnsureLayout();
+  const Layout& l = layout_;
+  const auto& table = grid_.Table();
+  int x = scrollX_;
+  switch (code) {
+    case SB_LINELEFT: {
+      // To the start of the column left of the view's first edge.
+      int target = 0;
+      for (int c = 1; c < table.ColCount(); ++c)
+        if (l.widths[c] > 0 && l.lefts[c] < scrollX_) target = l.lefts[c];
+      x = target;
+      break;
+    }
+    case SB_LINERIGHT: {
+      x = scrollX_ + 1;
+      for (int c = 1; c < table.ColCount(); ++c)
+        if (l.widths[c] > 0 && l.lefts[c] > scrollX_) { x = l.lefts[c]; break; }
+      break;
+    }
+    case SB_PAGELEFT: x -= std::max(1, l.viewWidth - l.fixedWidth); break;
+    case SB_PAGERIGHT: x += std::max(1, l.viewWidth - l.fixedWidth); break;
+    case SB_LEFT: x = 0; break;
+    case SB_RIGHT: x = MaxScrollX(); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_TRACKPOS;
+      if (::GetScrollInfo(hwnd_, SB_HORZ, &si)) x = si.nTrackPos;
+      break;
+    }
+    default: return;
+  }
+  ScrollToX(x);
+}
+
+void GridWindow::OnMouseWheel(int delta) {
+  // High-resolution wheels send small steps; keep the remainder for the next one.
+  wheelRemainder_ += delta;
+  const int rows = wheelRemainder_ * kWheelRows / WHEEL_DELTA;
+  if (rows == 0) return;
+  wheelRemainder_ -= rows * WHEEL_DELTA / kWheelRows;
+  ScrollToRow(TopRow() - rows);
+}
+
+bool GridWindow::OnContextMenu(LPARAM lParam) {
+  if (grid_.popup == nullptr || !options_.openPopup) return false;
+  POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (screen.x == -1 && screen.y == -1) {
+    // From the keyboard: below the current cell when it shows, else the grid's corner.
+    const auto& t = grid_.Table();
+    const auto rect = CellRect(t.CurrentCol(), t.CurrentRow());
+    screen = rect ? POINT{rect->left, rect->Bottom()} : POINT{0, 0};
+    ::ClientToScreen(hwnd_, &screen);
+  }
+  gui::PopupMenu& menu = *grid_.popup;
+  gui::Guarded([&] { options_.openPopup(menu, hwnd_, screen); });
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Window procedure
+
+LRESULT CALLBACK GridWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<GridWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<GridWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    // The parent went first and took this window with it.
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    // Exceptions end here and become the application's error report.
+    gui::ReportException(error);
+    return 0;
+  } catch (...) {
+    gui::ShowErrorBox(gui::UnknownErrorText());
+    return 0;
+  }
+}
+
+LRESULT GridWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // every pixel is painted from the off-screen buffer
+    case WM_PAINT: {
+      PaintScope paint(hwnd_);
+      Paint(paint.Dc(), paint.Area());
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(hwnd_, &client);
+      Paint(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
+    case WM_SIZE:
+      if (!inLayout_) {
+        layoutDirty_ = true;
+        RecomputeLayout();
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      return 0;
+    case kLayoutMessage:
+      EnsureLayout();
+      return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+      layoutDirty_ = true;
+      RecomputeLayout();
+      ::InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_KEYDOWN:
+      OnKeyDown(wParam);
+      return 0;
+    case WM_VSCROLL:
+      OnVerticalScroll(LOWORD(wParam));
+      return 0;
+    case WM_HSCROLL:
+      OnHorizontalScroll(LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(lParam)) return 0;
+      break;
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace gui::win32

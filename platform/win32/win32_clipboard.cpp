@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+
+namespace platform::win32 {
+namespace {
+
+const char16_t kCannotOpen[] = u"クリップボードを開けません";
+const char16_t kCannotWrite[] = u"クリップボードに書き込めません";
+
+// OpenClipboard for one scope; fails at once when another program holds the clipboard.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(::OpenClipboard(owner) != FALSE) {}
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  ~OpenedClipboard() {
+    if (open_) ::CloseClipboard();
+  }
+  bool open() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+core::Text UnicodeText() {
+  HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+  if (!data) return {};
+  GlobalLockGuard lock(data);
+  if (!lock.data()) return {};
+  return FromBuffer(static_cast<const wchar_t*>(lock.data()), lock.size() / sizeof(wchar_t));
+}
+
+// Password managers mark their copies with these formats so that histories leave them out.
+bool ExcludedFromHistory() {
+  static const UINT exclude =
+      ::RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  static const UINT canInclude = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+  if (exclude != 0 && ::IsClipboardFormatAvailable(exclude)) return true;
+  if (canInclude != 0 && ::IsClipboardFormatAvailable(canInclude)) {
+    HANDLE data = ::GetClipboardData(canInclude);
+    if (!data) return false;
+    GlobalLockGuard lock(data);
+    DWORD value = 1;
+    if (!lock.data() || lock.size() < sizeof value) return false;
+    std::memcpy(&value, lock.data(), sizeof value);
+    return value == 0;
+  }
+  return false;
+}
+
+}  // namespace
+
+ClipboardContent Win32Clipboard::Read() {
+  OpenedClipboard clipboard(nullptr);
+  if (!clipboard.open()) throw core::AppError(kCannotOpen);
+  ClipboardContent content;
+  content.text = UnicodeText();
+  content.excludedFromHistory = ExcludedFromHistory();
+  return content;
+}
+
+void Win32Clipboard::WriteText(const core::Text& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!memory.get()) throw core::AppError(kCannotWrite);
+  {
+    GlobalLockGuard lock(memory.get());
+    if (!lock.data()) throw core::AppError(kCannotWrite);
+    auto* out = static_cast<wchar_t*>(lock.data());
+    for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<wchar_t>(text[i]);
+    out[text.size()] = L'\0';
+  }
+  OpenedClipboard clipboard(static_cast<HWND>(owner_));
+  if (!clipboard.open()) throw core::AppError(kCannotOpen);
+  if (!::EmptyClipboard()) throw core::AppError(kCannotWrite);
+  if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) throw core::AppError(kCannotWrite);
+  memory.release();
+}
+
+std::uint32_t Win32Clipboard::SequenceNumber() { return ::GetClipboardSequenceNumber(); }
+
+}  // namespace platform::win32

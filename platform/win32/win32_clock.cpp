@@ -1,0 +1,15 @@
+#include <windows.h>
+
+#include "platform/win32/win32_clock.h"
+
+namespace platform::win32 {
+
+LocalDateTime Win32Clock::Now() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return LocalDateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::uint32_t Win32Clock::TickCount() { return ::GetTickCount(); }
+
+}  // namespace platform::win32

@@ -1,0 +1,172 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+
+namespace platform::win32 {
+namespace {
+
+const char16_t kCannotRead[] = u" を読み込めません";
+const char16_t kCannotWrite[] = u" に書き込めません";
+
+// Chunks stay well below what one ReadFile/WriteFile call takes.
+constexpr DWORD kChunk = 1u << 24;
+
+DWORD Attributes(const core::Text& path) {
+  const std::wstring p = Wide(path);
+  return ::GetFileAttributesW(p.c_str());
+}
+
+char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+
+// FindFirstFileW also matches short (8.3) names, so "x.lnk2" can come back for "*.LNK";
+// the long name is checked again with "*" and "?" and letter case ignored.
+bool MatchesPattern(core::TextView name, core::TextView pattern) {
+  if (pattern == u"*.*" || pattern == u"*") return true;
+  std::size_t n = 0, p = 0, starP = core::TextView::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != core::TextView::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+std::wstring TemporaryBeside(const std::wstring& target) {
+  static std::atomic<unsigned> counter{0};
+  return target + L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+         std::to_wstring(counter.fetch_add(1));
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD part = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kChunk));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data() + done, part, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Win32FileSystem::FolderExists(const core::Text& path) {
+  DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::FileExists(const core::Text& path) {
+  DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::CreateFolder(const core::Text& path) {
+  const std::wstring p = Wide(path);
+  return ::CreateDirectoryW(p.c_str(), nullptr) != FALSE;
+}
+
+std::string Win32FileSystem::ReadFile(const core::Text& path) {
+  const std::wstring p = Wide(path);
+  UniqueFile file(::CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) throw PathError(path, kCannotRead);
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) throw PathError(path, kCannotRead);
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD part = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kChunk));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data() + done, part, &read, nullptr)) {
+      throw PathError(path, kCannotRead);
+    }
+    if (read == 0) break;  // the file shrank meanwhile
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void Win32FileSystem::WriteFileAtomic(const core::Text& path, const std::string& bytes) {
+  const std::wstring target = Wide(path);
+  const std::wstring temp = TemporaryBeside(target);
+  {
+    UniqueFile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw PathError(path, kCannotWrite);
+    bool ok = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    ok = file.Close() && ok;
+    if (!ok) {
+      ::DeleteFileW(temp.c_str());
+      throw PathError(path, kCannotWrite);
+    }
+  }
+  if (!::MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(temp.c_str());
+    throw PathError(path, kCannotWrite);
+  }
+}
+
+bool Win32FileSystem::RemoveFile(const core::Text& path) {
+  const std::wstring p = Wide(path);
+  return ::DeleteFileW(p.c_str()) != FALSE;
+}
+
+bool Win32FileSystem::CopyFileReplacing(const core::Text& source, const core::Text& destination) {
+  const std::wstring from = Wide(source), to = Wide(destination);
+  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+Listing Win32FileSystem::List(const core::Text& folder, const core::Text& pattern) {
+  Listing listing;
+  const std::wstring query = Wide(folder) + Wide(pattern);
+  WIN32_FIND_DATAW data{};
+  UniqueFind find(::FindFirstFileW(query.c_str(), &data));
+  if (!find.valid()) {
+    listing.complete = ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    return listing;
+  }
+  do {
+    core::Text name = FromBuffer(data.cFileName, MAX_PATH);
+    if (name == u"." || name == u"..") continue;
+    if (!MatchesPattern(name, pattern)) continue;
+    DirEntry entry;
+    entry.name = std::move(name);
+    entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    listing.entries.push_back(std::move(entry));
+  } while (::FindNextFileW(find.get(), &data));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) listing.complete = false;
+  return listing;
+}
+
+core::Text Win32FileSystem::ExecutablePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // the path was cut off
+  }
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/file_system.h"
+
+namespace platform::win32 {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  bool FolderExists(const core::Text& path) override;
+  bool FileExists(const core::Text& path) override;
+  bool CreateFolder(const core::Text& path) override;
+  std::string ReadFile(const core::Text& path) override;
+  void WriteFileAtomic(const core::Text& path, const std::string& bytes) override;
+  bool RemoveFile(const core::Text& path) override;
+  bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
+  // A folder that cannot be searched at all, or a search that breaks off with an error,
+  // gives complete = false; a pattern that matches nothing is a complete, empty listing.
+  Listing List(const core::Text& folder, const core::Text& pattern) override;
+  core::Text ExecutablePath() override;
+};
+
+}  // namespace platform::win32

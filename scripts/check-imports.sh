@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Fails unless every given Windows program imports only DLLs that ship with Windows
+# (no libstdc++, libgcc or winpthread beside the exe: the programs are linked statically).
+# Usage: check-imports.sh PROGRAM.exe...
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+command -v "$MINGW_OBJDUMP" >/dev/null || sm_die "$MINGW_OBJDUMP is missing (run scripts/deps.sh)"
+
+# DLLs present on every Windows 10/11 installation that the programs may use.
+system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll dwmapi.dll gdi32.dll gdiplus.dll
+  imm32.dll kernel32.dll msimg32.dll msvcrt.dll ntdll.dll ole32.dll oleaut32.dll rpcrt4.dll
+  shell32.dll shlwapi.dll ucrtbase.dll user32.dll uxtheme.dll version.dll winmm.dll ws2_32.dll "
+
+status=0
+for exe in "$@"; do
+  [ -f "$exe" ] || { sm_log "FAIL: $exe does not exist"; status=1; continue; }
+  dlls=$("$MINGW_OBJDUMP" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r')
+  bad=()
+  for dll in $dlls; do
+    case "$dll" in
+      api-ms-win-*) continue ;;
+    esac
+    case "$system_dlls" in
+      *" $dll "*) ;;
+      *) bad+=("$dll") ;;
+    esac
+  done
+  if [ "${#bad[@]}" -gt 0 ]; then
+    sm_log "FAIL: $(basename "$exe") imports non-system DLLs: ${bad[*]}"
+    status=1
+  else
+    sm_log "ok: $(basename "$exe") imports only Windows DLLs: $(echo $dlls)"
+  fi
+done
+exit $status

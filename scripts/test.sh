@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native tests and benchmarks (build-native),
+# then the Windows build (build-win) with its tests under Wine on a private Xvfb display.
+# Exits non-zero when any build step or test fails.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+exec </dev/null
+
+native="$SORAMITSU_ROOT/build-native"
+win="$SORAMITSU_ROOT/build-win"
+failed=()
+summary=()
+
+step_failed() { failed+=("$1"); sm_log "FAILED: $1"; }
+
+# Runs ctest in a build folder, keeps its output, and remembers its summary lines.
+run_ctest() {
+  local name="$1" build="$2"; shift 2
+  local log="$build/ctest.log"
+  ctest --test-dir "$build" --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local lines
+  lines=$(grep -E 'tests passed|tests failed out of|Total Test time|^[[:space:]]+[0-9]+ - .*\((Failed|Timeout|Not Run|SEGFAULT|Subprocess aborted|Exception)' "$log" || true)
+  summary+=("== $name ==" "$lines")
+  [ "$rc" -eq 0 ] || step_failed "$name tests"
+  return 0
+}
+
+bash "$SORAMITSU_ROOT/scripts/deps.sh" || sm_die "installing the packages failed"
+
+# --- native build, tests and benchmarks -------------------------------------------------
+if bash "$SORAMITSU_ROOT/scripts/build.sh" native; then
+  run_ctest native "$native" -j "$(sm_jobs)"
+  bench="$native/bench/soramitsu_bench"
+  if [ -x "$bench" ]; then
+    # Only proves that the benchmarks run; their figures are not judged here.
+    sm_log "running the benchmarks briefly"
+    if "$bench" --benchmark_min_time=0.01 >"$native/bench.log" 2>&1; then
+      cat "$native/bench.log"
+    else
+      cat "$native/bench.log"
+      step_failed "benchmarks"
+    fi
+  else
+    sm_log "no benchmark program was built"
+  fi
+else
+  step_failed "native build"
+fi
+
+# --- Windows build, its imports, and its tests under Wine --------------------------------
+if bash "$SORAMITSU_ROOT/scripts/build.sh" win; then
+  bash "$SORAMITSU_ROOT/scripts/check-imports.sh" "$win/Soramitsu.exe" "$win/SoramitsuShortcut.exe" \
+    || step_failed "Windows imports check"
+  if bash "$SORAMITSU_ROOT/scripts/wine-prefix.sh" "$win"; then
+    cleanup() { sm_wine_kill "$win"; sm_xvfb_stop; }
+    trap cleanup EXIT
+    trap 'exit 130' INT TERM
+    sm_xvfb_start
+    export SORAMITSU_BUILD_DIR="$win"
+    # One test at a time: the Wine tests share one display, clipboard and wineserver.
+    run_ctest windows "$win"
+    cleanup
+    trap - EXIT
+  else
+    step_failed "Wine prefix"
+  fi
+else
+  step_failed "Windows build"
+fi
+
+echo
+echo "==================== summary ===================="
+for line in "${summary[@]}"; do [ -n "$line" ] && echo "$line"; done
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "All builds and tests passed."

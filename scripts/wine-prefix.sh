@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Creates (or refreshes) the Wine prefix of a build folder: BUILD/wine/prefix with its
+# own HOME, Japanese font replacements, Tahoma, and no crash dialog.
+# Usage: wine-prefix.sh [--force] [BUILD_DIR]   (default BUILD_DIR: build-win)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+force=0
+if [ "${1:-}" = "--force" ]; then force=1; shift; fi
+build="${1:-$SORAMITSU_ROOT/build-win}"
+mkdir -p "$build"
+build="$(cd "$build" && pwd)"
+wine_dir="$(sm_wine_dir "$build")"
+prefix="$(sm_wine_prefix "$build")"
+marker="$prefix/.soramitsu-prefix-v1"
+
+[ -x "$WINE64" ] || sm_die "$WINE64 not found (run scripts/deps.sh)"
+mkdir -p "$wine_dir"
+
+# Several test processes may ask for the prefix at the same moment: one builds it.
+exec 9>"$wine_dir/.lock"
+flock -w 300 9 || sm_die "timed out waiting for another process building $prefix"
+
+if [ "$force" -eq 0 ] && [ -f "$marker" ]; then
+  exit 0
+fi
+
+sm_wine_env "$build"
+mkdir -p "$HOME"
+# The prefix is built without any display, so that no window opens anywhere.
+unset DISPLAY WAYLAND_DISPLAY
+
+if [ "$force" -eq 1 ] || [ ! -f "$prefix/system.reg" ]; then
+  sm_wine_kill "$build"
+  rm -rf "$prefix"
+  sm_log "creating the Wine prefix $prefix"
+  timeout 300 "$WINE64" wineboot --init >"$wine_dir/wineboot.log" 2>&1 || {
+    tail -n 40 "$wine_dir/wineboot.log" >&2
+    sm_die "wineboot --init failed (log: $wine_dir/wineboot.log)"
+  }
+else
+  sm_log "refreshing the Wine prefix $prefix"
+fi
+
+# Tahoma: Debian ships it in fonts-wine but Wine does not load it from there.
+fonts="$prefix/drive_c/windows/Fonts"
+mkdir -p "$fonts"
+found_tahoma=0
+for f in /usr/share/wine/fonts/tahoma*.ttf; do
+  [ -f "$f" ] || continue
+  cp -f "$f" "$fonts/"
+  found_tahoma=1
+done
+[ "$found_tahoma" -eq 1 ] || sm_log "warning: no Tahoma in /usr/share/wine/fonts (package fonts-wine)"
+
+# Registry settings: regedit reads Unicode .reg files only as UTF-16LE with BOM and CR LF.
+reg_utf8="$wine_dir/soramitsu.reg.txt"
+reg_file="$wine_dir/soramitsu.reg"
+cat >"$reg_utf8" <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\RunServices]
+"winemenubuilder"=-
+REG
+{ printf '\xff\xfe'; sed 's/$/\r/' "$reg_utf8" | iconv -f UTF-8 -t UTF-16LE; } >"$reg_file"
+rm -f "$reg_utf8"
+timeout 120 "$WINE64" regedit /S "$(cd "$wine_dir" && pwd)/soramitsu.reg" \
+  >>"$wine_dir/wineboot.log" 2>&1 || sm_die "regedit failed (log: $wine_dir/wineboot.log)"
+
+# The registry reaches user.reg only when the server ends; fonts are read at its next start.
+sm_wine_wait "$build" 120
+
+grep -q 'xff30' "$prefix/user.reg" || sm_die "font replacements missing from $prefix/user.reg"
+grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg" || sm_die "ShowCrashDialog missing from $prefix/user.reg"
+fonts_known="$(fc-list 2>/dev/null || true)"
+grep -qi 'IPAPGothic' <<<"$fonts_known" || sm_log "warning: IPAPGothic not found by fontconfig (package fonts-ipafont-gothic)"
+
+touch "$marker"
+sm_log "Wine prefix ready: $prefix"

@@ -1,0 +1,263 @@
+// The rotating backup: rotation, folder operations, the wait and the information message.
+#include <gtest/gtest.h>
+
+#include "core/backup.h"
+#include "form_fixture.h"
+#include "recording_file_system.h"
+
+namespace {
+
+using core::Text;
+using testing_support::U16;
+using testing_support::U8;
+namespace fs = std::filesystem;
+
+// ---- Rotation and message ----
+
+TEST(BackupRotation, AlternatesFromAFreshInstallation) {
+  core::BackupState s;  // flag 1 as read from a missing settings file
+  EXPECT_EQ(core::RotateBackup(s, u"2016/03/05 21:07:09"), 2);
+  EXPECT_EQ(s.flag, 0);
+  EXPECT_EQ(s.date2, u"2016/03/05 21:07:09");
+  EXPECT_EQ(s.date1, u"");
+  EXPECT_EQ(core::RotateBackup(s, u"2016/03/06 08:00:00"), 1);
+  EXPECT_EQ(s.flag, 1);
+  EXPECT_EQ(s.date1, u"2016/03/06 08:00:00");
+  EXPECT_EQ(core::RotateBackup(s, u"2016/03/07 09:00:00"), 2);
+  EXPECT_EQ(s.date2, u"2016/03/07 09:00:00");
+}
+
+TEST(BackupRotation, AnyNonZeroFlagMeansSlotTwo) {
+  for (int flag : {5, -1, 2}) {
+    core::BackupState s{flag, u"", u""};
+    EXPECT_EQ(core::RotateBackup(s, u"d"), 2);
+    EXPECT_EQ(s.flag, 0);
+  }
+}
+
+TEST(BackupInformation, ThreeForms) {
+  const Text b1 = u"C:\\app\\Bkup1\\", b2 = u"C:\\app\\Bkup2\\";
+  EXPECT_EQ(core::BackupInformationText({1, u"", u""}, b1, b2),
+            u"バックアップは一度も実行されていません");
+  EXPECT_EQ(core::BackupInformationText({0, u"", u"2016/03/05 21:07:09"}, b1, b2),
+            u"バックアップは、2016/03/05 21:07:09 に　C:\\app\\Bkup2\\フォルダに保存されています。");
+  EXPECT_EQ(core::BackupInformationText({1, u"2016/03/06 08:00:00", u"2016/03/05 21:07:09"}, b1, b2),
+            u"バックアップは、\r\n2016/03/06 08:00:00 に　C:\\app\\Bkup1\\フォルダに\r\n"
+            u"2016/03/05 21:07:09 に　C:\\app\\Bkup2\\フォルダに\r\n保存されています。");
+  // A date for slot 1 only: four lines, the third begins with " に　".
+  EXPECT_EQ(core::BackupInformationText({1, u"2016/03/06 08:00:00", u""}, b1, b2),
+            u"バックアップは、\r\n2016/03/06 08:00:00 に　C:\\app\\Bkup1\\フォルダに\r\n"
+            u" に　C:\\app\\Bkup2\\フォルダに\r\n保存されています。");
+}
+
+TEST(Ticks, ElapsedIsRightAcrossTheWrap) {
+  EXPECT_EQ(core::TicksElapsed(100, 1300), 1200u);
+  EXPECT_EQ(core::TicksElapsed(0xFFFFFF00u, 0x000003B0u), 0x4B0u);  // 1200 across the wrap
+  EXPECT_EQ(core::TicksElapsed(5, 5), 0u);
+}
+
+// ---- Folder operations on the Linux file system ----
+
+class FolderOps : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/soramitsu-backup-XXXXXX";
+    root = fs::path(mkdtemp(pattern));
+    fs::create_directories(root / "Data");
+    fs::create_directories(root / "Slot");
+  }
+  void TearDown() override { fs::remove_all(root); }
+  Text Win(const std::string& rel) const { return U16(root.string() + "\\" + rel); }
+  void Put(const std::string& rel, const std::string& bytes = "x") {
+    std::ofstream(root / rel, std::ios::binary) << bytes;
+  }
+  std::vector<std::string> Names(const std::string& rel) const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(root / rel)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path root;
+  platform::posix::PosixFileSystem fileSystem;
+};
+
+TEST_F(FolderOps, CopiesOrdinaryFilesOnlyReplacingSameNames) {
+  Put("Data/Log.dat", "new log");
+  Put("Data/hozon.dat", "");
+  Put("Data/h20240115 093012.dat", "text");
+  Put("Data/secret.dat");
+  Put("Data/sys.dat");
+  fs::create_directory(root / "Data" / "sub");
+  Put("Slot/Log.dat", "old log");
+  fileSystem.MarkAttributes(Win("Data\\secret.dat"), true, false);
+  fileSystem.MarkAttributes(Win("Data\\sys.dat"), false, true);
+  ASSERT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Slot\\")), 0);
+  EXPECT_EQ(Names("Slot"), (std::vector<std::string>{"Log.dat", "h20240115 093012.dat", "hozon.dat"}));
+  std::ifstream in(root / "Slot" / "Log.dat");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new log");
+}
+
+TEST_F(FolderOps, EmptyFolderCopiesNothingAndSucceeds) {
+  EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Slot\\")), 0);
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\")), 0);
+}
+
+TEST_F(FolderOps, MissingFoldersAreMinusOne) {
+  Put("Data/Log.dat");
+  EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Nowhere\\")), -1);
+  EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Nowhere\\"), Win("Slot\\")), -1);
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Nowhere\\")), -1);
+  EXPECT_TRUE(Names("Slot").empty());
+}
+
+TEST_F(FolderOps, DeleteRemovesUsersFilesButKeepsHiddenSystemAndFolders) {
+  Put("Slot/mine.txt");
+  Put("Slot/Log.dat");
+  Put("Slot/hidden.dat");
+  Put("Slot/system.dat");
+  Put("Slot/.dotfile");
+  fs::create_directory(root / "Slot" / "keep");
+  Put("Slot/keep/inner.dat");
+  fs::permissions(root / "Slot" / "Log.dat", fs::perms::owner_read);  // read-only counts
+  fileSystem.MarkAttributes(Win("Slot\\hidden.dat"), true, false);
+  fileSystem.MarkAttributes(Win("Slot\\system.dat"), false, true);
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\")), 0);
+  EXPECT_EQ(Names("Slot"), (std::vector<std::string>{".dotfile", "hidden.dat", "keep", "system.dat"}));
+  EXPECT_TRUE(fs::exists(root / "Slot" / "keep" / "inner.dat"));
+}
+
+TEST_F(FolderOps, DeletionStopsAtTheFirstFailure) {
+  Put("Slot/a.dat");
+  Put("Slot/b.dat");
+  Put("Slot/c.dat");
+  fileSystem.FailOperationsOn(Win("Slot\\b.dat"));
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\")), -2);
+  EXPECT_EQ(Names("Slot"), (std::vector<std::string>{"b.dat", "c.dat"}));
+}
+
+TEST_F(FolderOps, CopyThatFailsPartWayKeepsWhatWasCopiedAndStops) {
+  for (const char* n : {"a.dat", "b.dat", "c.dat", "d.dat"}) Put(std::string("Data/") + n);
+  testing_support::RecordingFileSystem failing(fileSystem);
+  failing.failCopyNumber = 3;
+  EXPECT_EQ(core::CopyAllFiles(failing, Win("Data\\"), Win("Slot\\")), -2);
+  EXPECT_EQ(Names("Slot"), (std::vector<std::string>{"a.dat", "b.dat"}));
+  EXPECT_EQ(failing.Count("copy "), 3);  // d.dat was not tried
+}
+
+TEST_F(FolderOps, ListingThatBreaksOffIsAFailure) {
+  for (const char* n : {"a.dat", "b.dat", "c.dat"}) Put(std::string("Data/") + n);
+  fileSystem.BreakListingAfter(Win("Data\\"), 1);
+  EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Slot\\")), -2);
+  for (const char* n : {"a.dat", "b.dat"}) Put(std::string("Slot/") + n);
+  fileSystem.BreakListingAfter(Win("Slot\\"), 0);
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\")), -2);
+}
+
+// ---- In the main window ----
+
+class Backup : public testing_support::RecordedAppTest {
+ protected:
+  fs::path Slot(int n) const { return root / ("Bkup" + std::to_string(n)); }
+  std::vector<std::string> Files(const fs::path& dir) const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  const std::string& LastBox() { return last_ = U8(gui::headless::ShownBoxes().back().text); }
+  std::string last_;
+};
+
+TEST_F(Backup, WaitProcessesMessagesAtLeastOnceAndStaysRightAcrossTheWrap) {
+  ui::TMainForm& f = Start();
+  int passes = 0;
+  gui::headless::SetPendingMessages([&] { ++passes; });
+  services_.clock.tickStep = 100;
+  f.Waitjob(0);
+  EXPECT_EQ(passes, 1);
+
+  passes = 0;
+  services_.clock.tick = 1000;
+  f.Waitjob(1200);
+  const int normal = passes;
+  EXPECT_EQ(normal, 13);  // stops once more than 1200 ms have passed
+
+  passes = 0;
+  services_.clock.tick = 0xFFFFFF00u;  // the counter wraps during the wait
+  f.Waitjob(1200);
+  EXPECT_EQ(passes, normal);
+}
+
+TEST_F(Backup, FillsTheChosenSlotAfterEmptyingIt) {
+  ui::TMainForm& f = Start();
+  WriteBytes(DataDir() / "Log.dat", "log");
+  WriteBytes(Slot(2) / "mine.txt", "user's");
+  services_.clock.now = {2016, 3, 5, 21, 7, 9};
+  bool sawCaption = false;
+  gui::headless::SetPendingMessages([&] {
+    if (f.Caption() == u"只今、自動バックアップ中です。") sawCaption = true;
+  });
+  ASSERT_TRUE(f.AutoBackup());
+  EXPECT_TRUE(sawCaption);  // a message pass after the caption was set
+  EXPECT_EQ(Files(Slot(2)), (std::vector<std::string>{"Log.dat"}));
+  EXPECT_TRUE(Files(Slot(1)).empty());
+  EXPECT_EQ(f.Ini_BkupFlg, 0);
+  EXPECT_EQ(f.Ini_BkupDate2, u"2016/03/05 21:07:09");
+  EXPECT_EQ(f.Caption(), u"只今、自動バックアップ中です。");
+}
+
+TEST_F(Backup, EmptyDataFolderEmptiesTheSlotAndRecordsTheDate) {
+  ui::TMainForm& f = Start();
+  for (const auto& e : fs::directory_iterator(DataDir())) fs::remove_all(e.path());
+  WriteBytes(Slot(2) / "old.dat", "old");
+  ASSERT_TRUE(f.AutoBackup());
+  EXPECT_TRUE(Files(Slot(2)).empty());
+  EXPECT_FALSE(f.Ini_BkupDate2.empty());
+  EXPECT_TRUE(gui::headless::ShownBoxes().empty());
+}
+
+TEST_F(Backup, MissingSlotFolderFailsWithTheMessage) {
+  ui::TMainForm& f = Start();
+  fs::remove_all(Slot(2));
+  EXPECT_FALSE(f.AutoBackup());
+  ASSERT_EQ(gui::headless::ShownBoxes().size(), 1u);
+  EXPECT_EQ(LastBox(), "自動バックアップ中にエラーが発生しました");
+}
+
+TEST_F(Backup, CopyFailingPartWayIsReported) {
+  WriteBytes(DataDir() / "a.dat", "a");
+  WriteBytes(DataDir() / "b.dat", "b");
+  ui::TMainForm& f = StartRecorded();
+  recorder->failCopyNumber = 2;
+  EXPECT_FALSE(f.AutoBackup());
+  EXPECT_EQ(LastBox(), "自動バックアップ中にエラーが発生しました");
+  EXPECT_EQ(Files(Slot(2)), (std::vector<std::string>{"a.dat"}));
+}
+
+TEST_F(Backup, ListingThatBreaksOffIsReported) {
+  WriteBytes(DataDir() / "a.dat", "a");
+  WriteBytes(DataDir() / "b.dat", "b");
+  ui::TMainForm& f = Start();
+  services_.fileSystem.BreakListingAfter(f.DataPath, 1);
+  EXPECT_FALSE(f.AutoBackup());
+  EXPECT_EQ(LastBox(), "自動バックアップ中にエラーが発生しました");
+}
+
+TEST_F(Backup, InformationReportsTheStateAsReadAtStartUp) {
+  ui::TMainForm& f = Start();
+  f.N17Click();
+  EXPECT_EQ(LastBox(), "バックアップは一度も実行されていません");
+  f.Ini_BkupDate2 = u"2016/03/05 21:07:09";
+  f.N17Click();
+  EXPECT_EQ(LastBox(), "バックアップは、2016/03/05 21:07:09 に　" + U8(f.Bkup2Path) +
+                           "フォルダに保存されています。");
+  f.Ini_BkupDate1 = u"2016/03/06 08:00:00";
+  f.Ini_BkupDate2.clear();
+  f.N17Click();
+  EXPECT_EQ(LastBox(), "バックアップは、\r\n2016/03/06 08:00:00 に　" + U8(f.Bkup1Path) +
+                           "フォルダに\r\n に　" + U8(f.Bkup2Path) + "フォルダに\r\n保存されています。");
+  EXPECT_EQ(f.Ini_BkupFlg, 1);  // reporting changes nothing
+}
+
+}  // namespace

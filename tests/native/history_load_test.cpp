@@ -1,0 +1,204 @@
+// Log.dat: reading with the 31-day cut-off, the collected-text rules, and writing.
+#include <gmock/gmock.h>
+#include "tests/native/history_test_support.h"
+
+namespace history_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class HistoryLoadTest : public HistoryFormTest {};
+
+struct AgeCase {
+  int daysAgo;
+  bool kept;
+};
+
+class HistoryCutOffTest : public HistoryFormTest, public ::testing::WithParamInterface<AgeCase> {};
+
+TEST_P(HistoryCutOffTest, KeepsRecordsOfTheLast31Days) {
+  WriteLog(Record(StampDaysAgo(GetParam().daysAgo, 23, 59, 59), "text"));
+  Start();
+  EXPECT_EQ(Form().Log_Cnt, GetParam().kept ? 1 : 0);
+  EXPECT_THAT(Texts(), ElementsAre(GetParam().kept ? "text" : ""));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ages, HistoryCutOffTest,
+                         ::testing::Values(AgeCase{0, true}, AgeCase{10, true}, AgeCase{31, true},
+                                           AgeCase{32, false}, AgeCase{40, false},
+                                           AgeCase{50, false}));
+
+TEST_F(HistoryLoadTest, DropsOldRecordsWithTheirLinesAndTheNextWriteLeavesThemOut) {
+  const std::string today = StampDaysAgo(0, 9, 0, 0), tenDays = StampDaysAgo(10);
+  WriteLog(Record(today, "today\r\nsecond line") + Record(tenDays, "ten days") +
+           Record(StampDaysAgo(40), "forty days") + Record(StampDaysAgo(50), "fifty\r\ndays"));
+  Start();
+  EXPECT_EQ(Form().Log_Cnt, 2);
+  EXPECT_THAT(Texts(), ElementsAre("today\r\nsecond line", "ten days"));
+  EXPECT_THAT(Stamps(), ElementsAre(today, tenDays));
+  EXPECT_FALSE(Form().historyLoadFailed);
+
+  Form().WriteHistoryFile();
+  EXPECT_EQ(LogBytes(), Cp932(Record(today, "today\r\nsecond line") + Record(tenDays, "ten days")));
+}
+
+TEST_F(HistoryLoadTest, SortsNewestFirstAndKeepsFileOrderForEqualStamps) {
+  const std::string older = StampDaysAgo(3, 8, 0, 0), newer = StampDaysAgo(1, 20, 30, 0);
+  const std::string same = StampDaysAgo(2, 10, 0, 0);
+  WriteLog(Record(older, "older") + Record(same, "same 1") + Record(newer, "newer") +
+           Record(same, "same 2") + Record(StampDaysAgo(2, 9, 59, 59), "just before"));
+  Start();
+  EXPECT_THAT(Texts(), ElementsAre("newer", "same 1", "same 2", "just before", "older"));
+}
+
+TEST_F(HistoryLoadTest, SetsHeadersWidthsAndForgetsAnEarlierLongerTable) {
+  std::string file;
+  for (int i = 0; i < 5; ++i) file += Record(StampDaysAgo(i), "record " + std::to_string(i));
+  WriteLog(file);
+  Start();
+  ASSERT_EQ(History().RowCount(), 6);
+  History().SetColWidth(1, 900);
+
+  WriteLog(Record(StampDaysAgo(0), "only one"));
+  Form().Log_Load();
+  EXPECT_EQ(Form().Log_Cnt, 1);
+  EXPECT_EQ(History().RowCount(), 2);
+  EXPECT_EQ(History().ColCount(), 5);
+  EXPECT_EQ(U8(History().Cell(1, 0)), "クリップボードの履歴 (過去約一カ月)");
+  EXPECT_EQ(U8(History().Cell(2, 0)), "日時");
+  const int widths[] = {10, 540, 150, 0, 0};
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(History().ColWidth(c), widths[c]) << "column " << c;
+  History().SetRowCount(6);  // rows that fell outside must not come back
+  for (int r = 2; r < 6; ++r) {
+    for (int c = 0; c < 5; ++c) EXPECT_TRUE(History().Cell(c, r).empty()) << c << "," << r;
+  }
+}
+
+TEST_F(HistoryLoadTest, IgnoresLinesBeforeTheFirstHeaderAndTakesShortHeadersAsTheyStand) {
+  const std::string stamp = StampDaysAgo(1);
+  WriteLog("stray line\r\n\r\n" + Record(stamp, "full") + kMarker + "2999/01/01 00:0\r\nshort\r\n" +
+           kMarker + "\r\nbare, dated before the cut-off\r\n");
+  Start();
+  ASSERT_EQ(Form().Log_Cnt, 2);
+  // The header cut short has empty keys, which sort first.
+  EXPECT_THAT(Texts(), ElementsAre("short", "full"));
+  EXPECT_THAT(Stamps(), ElementsAre("2999/01/01 00:0", stamp));
+  EXPECT_THAT(Column(History(), 3),
+              ElementsAre("", U8(core::history::KeysFromStamp(U16(stamp)).dateKey)));
+}
+
+TEST_F(HistoryLoadTest, AnEmptyOrMissingFileGivesOneEmptyRow) {
+  for (bool present : {false, true}) {
+    if (present) WriteLog("");
+    form.reset();
+    Start();
+    EXPECT_EQ(Form().Log_Cnt, 0);
+    EXPECT_EQ(History().RowCount(), 2);
+    for (int c = 0; c < 5; ++c) EXPECT_TRUE(History().Cell(c, 1).empty());
+    Form().WriteHistoryFile();
+    EXPECT_EQ(LogBytes(), "") << "an empty history writes a file without lines";
+  }
+}
+
+TEST_F(HistoryLoadTest, ReadsVeryLongLinesWhole) {
+  const std::string longLine(10000, 'x');
+  WriteLog(Record(StampDaysAgo(0), longLine + "\r\n" + longLine + "y"));
+  Start();
+  EXPECT_THAT(Texts(), ElementsAre(longLine + "\r\n" + longLine + "y"));
+}
+
+// Texts recorded by the monitor, written at exit and read at the next start.
+struct RoundTrip {
+  const char* name;
+  std::string recorded;
+  std::string loaded;
+};
+
+class HistoryRoundTripTest : public HistoryFormTest,
+                             public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(HistoryRoundTripTest, TextComesBackAsExpected) {
+  Start();
+  CopyAndTick(GetParam().recorded);
+  ASSERT_EQ(Form().Log_Cnt, 1);
+  Form().WriteHistoryFile();
+  Form().Log_Load();
+  EXPECT_EQ(Form().Log_Cnt, 1);
+  EXPECT_THAT(Texts(), ElementsAre(GetParam().loaded));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HistoryRoundTripTest,
+    ::testing::Values(RoundTrip{"LeadingBreakVanishes", "\r\nabc", "abc"},
+                      RoundTrip{"LeadingEmptyLinesVanish", "\r\n\r\n\r\nabc\r\nd", "abc\r\nd"},
+                      RoundTrip{"TrailingBreakStays", "abc\r\n", "abc\r\n"},
+                      RoundTrip{"InnerEmptyLineStays", "a\r\n\r\nb", "a\r\n\r\nb"},
+                      RoundTrip{"LoneLineFeedBecomesCrLf", "a\nb", "a\r\nb"},
+                      RoundTrip{"LoneCarriageReturnBecomesCrLf", "a\rb\n\rc", "a\r\nb\r\nc"},
+                      RoundTrip{"JapaneseAndSymbols", "日本語　テキスト\r\n①～￥", "日本語　テキスト\r\n①～￥"},
+                      RoundTrip{"EmojiAndRareKanji", "😀 𠮷野家", "😀 𠮷野家"}),
+    [](const ::testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryLoadTest, ATextOfOnlyBreaksComesBackEmptyAndIsNotWrittenAgain) {
+  Start();
+  CopyAndTick("\r\n\r\n");
+  Form().WriteHistoryFile();
+  Form().Log_Load();
+  EXPECT_EQ(Form().Log_Cnt, 1);
+  EXPECT_THAT(Texts(), ElementsAre(""));
+  EXPECT_FALSE(History().Cell(2, 1).empty()) << "the stamp stays";
+  Form().WriteHistoryFile();
+  EXPECT_EQ(LogBytes(), "");
+}
+
+TEST_F(HistoryLoadTest, ALineStartingWithTheMarkerBecomesAHeaderOfItsOwn) {
+  Start();
+  CopyAndTick("first\r\n" + kMarker + "tail");
+  Form().WriteHistoryFile();
+  Form().Log_Load();
+  ASSERT_EQ(Form().Log_Cnt, 2);
+  EXPECT_THAT(Texts(), ::testing::UnorderedElementsAre("first", ""));
+  EXPECT_THAT(Stamps(), ::testing::Contains("tail"));
+}
+
+TEST_F(HistoryLoadTest, WritesCodePage932ByteForByte) {
+  Start();
+  Clock().now = {2026, 12, 9, 9, 5, 29};
+  CopyAndTick("こんにちは\r\nWorld");
+  Form().WriteHistoryFile();
+  const std::string expected =
+      "\x5C\x5C\x93\xE0\x97\x65\x5C\x5C\x3D"  // the marker
+      "2026/12/09 09:05:30 79738790909469\r\n"
+      "\x82\xB1\x82\xF1\x82\xC9\x82\xBF\x82\xCD\r\n"  // こんにちは
+      "World\r\n";
+  EXPECT_EQ(LogBytes(), expected);
+}
+
+TEST_F(HistoryLoadTest, TextsOutsideTheCodePageAreWrittenAsUtf8) {
+  Start();
+  CopyAndTick("😀");
+  Form().WriteHistoryFile();
+  EXPECT_EQ(LogBytes().substr(0, 3), "\xEF\xBB\xBF");
+  Form().Log_Load();
+  EXPECT_THAT(Texts(), ElementsAre("😀"));
+}
+
+TEST(HistoryFileText, SkipsRowsWithoutTextAndNormalisesBreaks) {
+  core::CellTable table(5, 4);
+  table.SetRow(1, {u"", u"a\rb", u"2026/12/09 12:00:00", u"79738790", u"879999"});
+  table.SetRow(2, {u"", u"", u"2026/12/09 11:00:00", u"79738790", u"889999"});
+  table.SetRow(3, {u"", u"c\n", u"2026/12/08 11:00:00", u"79738791", u"889999"});
+  EXPECT_EQ(U8(core::history::HistoryFileText(table)),
+            kMarker + "2026/12/09 12:00:00 79738790879999\r\na\r\nb\r\n" + kMarker +
+                "2026/12/08 11:00:00 79738791889999\r\nc\r\n\r\n");
+}
+
+TEST(HistoryCutOff, IsTodayMinus31DaysAcrossMonthsAndYears) {
+  EXPECT_EQ(U8(core::history::CutOffDate({2026, 12, 9})), "2026/11/08");
+  EXPECT_EQ(U8(core::history::CutOffDate({2026, 1, 15})), "2025/12/15");
+  EXPECT_EQ(U8(core::history::CutOffDate({2024, 3, 31})), "2024/02/29");
+}
+
+}  // namespace
+}  // namespace history_test

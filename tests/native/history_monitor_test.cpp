@@ -1,0 +1,276 @@
+// The clipboard monitor: one tick's outcomes, the records it makes, and its guards.
+#include <gmock/gmock.h>
+#include "tests/native/history_test_support.h"
+
+namespace history_test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class HistoryMonitorTest : public HistoryFormTest {};
+
+struct Outcome {
+  const char* name;
+  std::string oldStr, board, clipboard;
+  bool excluded;
+  std::string expectOldStr, expectBoard;
+  bool recorded;
+};
+
+class HistoryOutcomeTest : public HistoryFormTest, public ::testing::WithParamInterface<Outcome> {};
+
+TEST_P(HistoryOutcomeTest, OneTick) {
+  const Outcome& c = GetParam();
+  Start();
+  Form().oldStr = U16(c.oldStr);
+  Form().Memo_Board.SetText(U16(c.board));
+  CopyAndTick(c.clipboard, c.excluded);
+  EXPECT_EQ(U8(Form().oldStr), c.expectOldStr);
+  EXPECT_EQ(Board(), c.expectBoard);
+  EXPECT_EQ(Form().Log_Cnt, c.recorded ? 1 : 0);
+  EXPECT_THAT(Texts(), ElementsAre(c.recorded ? c.clipboard : ""));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HistoryOutcomeTest,
+    ::testing::Values(
+        Outcome{"SameAsOldStr", "A", "X", "A", false, "A", "X", false},
+        Outcome{"EmptyText", "A", "X", "", false, "", "X", false},
+        Outcome{"BoardAlreadyShowsIt", "A", "B", "B", false, "B", "B", false},
+        Outcome{"NewText", "A", "X", "B", false, "B", "B", true},
+        Outcome{"ExcludedText", "A", "X", "secret", true, "secret", "X", false},
+        Outcome{"ExcludedTextEqualToBoard", "A", "secret", "secret", true, "secret", "secret", false}),
+    [](const ::testing::TestParamInfo<Outcome>& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryMonitorTest, RecordsStampAndInvertedKeysAtTheTop) {
+  Start();
+  Clock().now = {2024, 5, 17, 9, 5, 29};
+  CopyAndTick("Hello\r\nWorld");
+  ASSERT_EQ(History().RowCount(), 2);
+  EXPECT_EQ(U8(History().Cell(1, 1)), "Hello\r\nWorld");
+  EXPECT_EQ(U8(History().Cell(2, 1)), "2024/05/17 09:05:30");
+  EXPECT_EQ(U8(History().Cell(3, 1)), "79759482");
+  EXPECT_EQ(U8(History().Cell(4, 1)), "909469");
+}
+
+TEST(HistoryKeys, AreFixedWidthInvertedDigits) {
+  auto keys = core::history::KeysFromStamp(u"2024/05/17 23:59:59");
+  EXPECT_EQ(keys.dateKey, u"79759482");
+  EXPECT_EQ(keys.timeKey, u"764040");
+  keys = core::history::KeysFromStamp(u"1000/01/01 00:00:00");
+  EXPECT_EQ(keys.dateKey, u"89999898");
+  EXPECT_EQ(keys.timeKey, u"999999");
+}
+
+TEST_F(HistoryMonitorTest, TheStartUpTextIsNotRecordedButTheNextOneIs) {
+  Clipboard().CopyText(u"there before");
+  Start();
+  Tick();
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  CopyAndTick("copied after");
+  EXPECT_THAT(Texts(), ElementsAre("copied after"));
+}
+
+TEST_F(HistoryMonitorTest, CopyingTheNewestHistoryTextAgainAfterStartIsNotRecorded) {
+  WriteLog(Record(StampDaysAgo(1), "newest") + Record(StampDaysAgo(2), "older"));
+  Start();
+  ASSERT_EQ(Board(), "newest");
+  CopyAndTick("newest");
+  EXPECT_EQ(Form().Log_Cnt, 2);
+}
+
+TEST_F(HistoryMonitorTest, SameTextTwiceGivesOneRecord) {
+  Start();
+  CopyAndTick("A");
+  CopyAndTick("A");
+  EXPECT_THAT(Texts(), ElementsAre("A"));
+}
+
+TEST_F(HistoryMonitorTest, ABAGivesThreeRecordsNewestFirst) {
+  Start();
+  CopyAndTick("A");
+  CopyAndTick("B");
+  CopyAndTick("A");
+  EXPECT_THAT(Texts(), ElementsAre("A", "B", "A"));
+  EXPECT_THAT(Stamps(), ElementsAre("2026/12/09 12:00:03", "2026/12/09 12:00:02",
+                                    "2026/12/09 12:00:01"));
+}
+
+TEST_F(HistoryMonitorTest, AnImageBetweenTwoEqualTextsGivesOneRecord) {
+  Start();
+  CopyAndTick("A");
+  NextSecond();
+  Clipboard().CopyImage();
+  Form().Timer2Timer();
+  EXPECT_EQ(U8(Form().oldStr), "");
+  CopyAndTick("A");
+  EXPECT_THAT(Texts(), ElementsAre("A"));
+}
+
+TEST_F(HistoryMonitorTest, LetterCaseMakesTextsDifferent) {
+  Start();
+  CopyAndTick("ok");
+  CopyAndTick("OK");
+  EXPECT_THAT(Texts(), ElementsAre("OK", "ok"));
+}
+
+TEST_F(HistoryMonitorTest, AClockSetBackSortsTheNewRecordBelowLaterOnes) {
+  Start();
+  CopyAndTick("A");
+  Clock().now.hour = 8;
+  CopyAndTick("B");
+  EXPECT_THAT(Texts(), ElementsAre("A", "B"));
+}
+
+TEST_F(HistoryMonitorTest, EqualStampsKeepTheOlderRecordAbove) {
+  Start();
+  CopyAndTick("A");
+  Clipboard().CopyText(u"B");
+  Form().Timer2Timer();  // same second
+  EXPECT_THAT(Texts(), ElementsAre("A", "B"));
+}
+
+TEST_F(HistoryMonitorTest, ChoosingARowIsNotRecordedAtTheNextTick) {
+  WriteLog(Record(StampDaysAgo(1), "newest") + Record(StampDaysAgo(2), "a\r\n\r\nb"));
+  Start();
+  History().SelectByUser(1, 2);
+  ASSERT_EQ(ClipboardText(), "a\r\nb\r\n");
+  Tick();
+  EXPECT_EQ(Form().Log_Cnt, 2);
+  EXPECT_EQ(U8(Form().oldStr), "a\r\nb\r\n");
+}
+
+TEST_F(HistoryMonitorTest, CopyingTheWholeEditedBoardIsNotRecordedButAPartIs) {
+  Start();
+  Form().Memo_Board.TextEditedByUser(u"typed by the user");
+  CopyAndTick("typed by the user");
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  CopyAndTick("typed");
+  EXPECT_THAT(Texts(), ElementsAre("typed"));
+}
+
+TEST_F(HistoryMonitorTest, AfterClearingTheFirstTextFillsRowOne) {
+  WriteLog(Record(StampDaysAgo(1), "old"));
+  Start();
+  gui::headless::QueueAnswer(true);
+  Form().Img_ClrerClick();
+  CopyAndTick("new");
+  EXPECT_EQ(History().RowCount(), 2);
+  EXPECT_THAT(Texts(), ElementsAre("new"));
+  EXPECT_EQ(Form().Log_Cnt, 1);
+}
+
+TEST_F(HistoryMonitorTest, AnExcludedTextIsRememberedSoItIsNotPickedUpLater) {
+  Start();
+  CopyAndTick("password", /*excluded=*/true);
+  Tick();
+  Tick();
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  EXPECT_EQ(Board(), "");
+  Form().WriteHistoryFile();
+  EXPECT_EQ(LogBytes(), "");
+}
+
+TEST_F(HistoryMonitorTest, AnUnchangedSequenceNumberSkipsOpeningTheClipboard) {
+  Start();
+  CopyAndTick("A");
+  const int reads = Clipboard().readCount;
+  Tick();
+  Tick();
+  EXPECT_EQ(Clipboard().readCount, reads);
+  CopyAndTick("B");
+  EXPECT_GT(Clipboard().readCount, reads);
+  EXPECT_THAT(Texts(), ElementsAre("B", "A"));
+}
+
+TEST_F(HistoryMonitorTest, AfterAFailedReadTheNextTickReadsAgain) {
+  Start();
+  CopyAndTick("A");
+  Clipboard().busy = true;
+  Tick();
+  EXPECT_EQ(U8(Form().oldStr), "") << "a failed read counts as no text";
+  Clipboard().busy = false;
+  // The user cleared the board meanwhile: reading now sees A as new again, exactly what a
+  // tick that opened the clipboard every time would do.
+  Form().Memo_Board.TextEditedByUser(u"");
+  const int reads = Clipboard().readCount;
+  Tick();
+  EXPECT_GT(Clipboard().readCount, reads);
+  EXPECT_EQ(U8(Form().oldStr), "A");
+  EXPECT_THAT(Texts(), ElementsAre("A", "A"));
+}
+
+TEST_F(HistoryMonitorTest, AFailedReadWhileTheBoardShowsTheTextGivesNoSecondRecord) {
+  Start();
+  CopyAndTick("A");
+  Clipboard().busy = true;
+  Tick();
+  Clipboard().busy = false;
+  Tick();
+  EXPECT_THAT(Texts(), ElementsAre("A"));
+  EXPECT_TRUE(gui::headless::ShownBoxes().empty()) << "the tick shows no message";
+}
+
+TEST_F(HistoryMonitorTest, AFailingSecondReadRecordsTheFirstReadsText) {
+  Start();
+  NextSecond();
+  Clipboard().CopyText(u"first read");
+  Clipboard().failReadsAfter = Clipboard().readCount + 1;
+  Form().Timer2Timer();
+  EXPECT_THAT(Texts(), ElementsAre("first read"));
+  EXPECT_FALSE(History().Cell(3, 1).empty());
+  EXPECT_FALSE(History().Cell(4, 1).empty());
+}
+
+TEST_F(HistoryMonitorTest, APasswordCopiedDuringTheTickIsNotStored) {
+  Start();
+  gui::headless::SetPendingMessages([&] { Clipboard().CopyText(u"password", true); });
+  CopyAndTick("ordinary");
+  gui::headless::SetPendingMessages(nullptr);
+  EXPECT_THAT(Texts(), ElementsAre("ordinary"));
+}
+
+TEST_F(HistoryMonitorTest, AClipboardEmptiedDuringTheTickLeavesNoRowWithoutText) {
+  Start();
+  gui::headless::SetPendingMessages([&] { Clipboard().CopyImage(); });
+  CopyAndTick("ordinary");
+  gui::headless::SetPendingMessages(nullptr);
+  EXPECT_THAT(Texts(), ElementsAre("ordinary"));
+}
+
+TEST_F(HistoryMonitorTest, NothingIsRecordedOnceTheExitHasWrittenTheHistory) {
+  Start();
+  CopyAndTick("kept");
+  Form().WriteHistoryFile();
+  Form().historyWritten = true;
+  const int reads = Clipboard().readCount;
+  CopyAndTick("too late");
+  EXPECT_EQ(Clipboard().readCount, reads) << "the clipboard is not even opened";
+  EXPECT_THAT(Texts(), ElementsAre("kept"));
+  EXPECT_EQ(U8(Form().oldStr), "kept");
+  EXPECT_EQ(Board(), "kept");
+}
+
+TEST_F(HistoryMonitorTest, NothingIsRecordedWhenTheExitRunsDuringTheTick) {
+  Start();
+  gui::headless::SetPendingMessages([&] {
+    Form().WriteHistoryFile();
+    Form().historyWritten = true;
+  });
+  CopyAndTick("during exit");
+  gui::headless::SetPendingMessages(nullptr);
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  EXPECT_EQ(Board(), "");
+}
+
+TEST_F(HistoryMonitorTest, ChangesMadeWhileMessagesAreHandledAreSeenByTheTick) {
+  Start();
+  gui::headless::SetPendingMessages([&] { Form().Memo_Board.TextEditedByUser(u"same"); });
+  CopyAndTick("same");
+  gui::headless::SetPendingMessages(nullptr);
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  EXPECT_EQ(U8(Form().oldStr), "same");
+}
+
+}  // namespace
+}  // namespace history_test

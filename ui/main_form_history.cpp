@@ -1,0 +1,214 @@
+// The clipboard history of the main window: Log.dat, the clipboard monitor, the search and
+// the commands on history rows. The logic is in core/history; these are the handlers.
+#include <exception>
+#include "core/dates.h"
+#include "core/history.h"
+#include "gui/application.h"
+#include "ui/main_form.h"
+
+namespace ui {
+
+namespace history = core::history;
+
+namespace {
+
+const Text kLogFileName = u"Log.dat";
+const Text kEmptySearchMessage = u"検索する文字を指定して下さい";
+const Text kNoResultMessage =
+    u"指定した内容に該当する履歴は見つかりませんでした\r\n\r\n"
+    u"この検索では大小文字を区別しています。\r\n"
+    u"例えば、\"OK\"と\"ok\" は別文字となります。\r\n"
+    u"ご注意下さい。";
+const Text kClearQuestion = u"過去の履歴内容を本当にクリアしてよろしいですか?";
+
+const Text& CurrentText(const gui::Grid& grid) {
+  const core::CellTable& table = grid.Table();
+  return table.Cell(history::kTextCol, table.CurrentRow());
+}
+
+}  // namespace
+
+// ---- history file ----
+
+void TMainForm::Log_Load() {
+  // Stays set if reading throws: the exit must then not overwrite the file it could not read.
+  historyLoadFailed = true;
+  const Text cutOff = history::CutOffDate(services.clock.Now());
+  core::CellTable& table = StringGrid1.Table();
+  Log_Cnt = 0;
+  history::ResetHistoryTable(table);
+  const Text path = DataPath + kLogFileName;
+  if (services.fileSystem.FileExists(path)) {
+    Memo_wk.LoadFromFile(path);
+    Log_Cnt = history::ReadHistoryRecords(table, Memo_wk.GetText(), cutOff);
+    Memo_wk.SetText({});  // the table holds the texts now; the buffer keeps the encoding
+  }
+  history::SortHistory(table, services.collator);
+  history::SetHistoryHeaders(table);
+  historyLoadFailed = false;
+}
+
+void TMainForm::WriteHistoryFile() {
+  Memo_wk.SetText(history::HistoryFileText(StringGrid1.Table()));
+  Memo_wk.SaveToFile(DataPath + kLogFileName);
+  Memo_wk.SetText({});
+}
+
+// ---- clipboard monitor ----
+
+void TMainForm::Timer2Timer() {
+  // Once the exit has written Log.dat a record would be shown and then lost. Ending here
+  // also leaves oldStr alone, so a text copied now is still recorded should the exit fail
+  // and the window stay open.
+  if (historyWritten) return;
+
+  platform::Clipboard& clipboard = services.clipboard;
+  // An unchanged sequence number means the clipboard holds what the last successful read
+  // saw, which oldStr already holds: reading again would end the tick at once. Zero means
+  // the platform cannot tell (no clipboard access), so read.
+  const std::uint32_t sequence = clipboard.SequenceNumber();
+  if (haveClipboardSequence && sequence != 0 && sequence == lastClipboardSequence) return;
+
+  platform::ClipboardContent first;
+  try {
+    first = clipboard.Read();
+    lastClipboardSequence = sequence;
+    haveClipboardSequence = true;
+  } catch (const std::exception&) {
+    // Held by another program: counts as no text. oldStr may now differ from what the
+    // clipboard holds, so the next tick must read.
+    first = {};
+    haveClipboardSequence = false;
+  }
+  try {
+    gui::ProcessMessages();
+  } catch (const std::exception&) {
+  }
+  if (historyWritten) return;  // the exit ran while messages were handled
+
+  if (first.text == oldStr) return;
+  oldStr = first.text;
+  // Marked by a password manager: remembered, so it is not picked up again, but neither
+  // shown nor kept.
+  if (first.excludedFromHistory) return;
+  if (first.text.empty()) return;
+  if (Memo_Board.GetText() == first.text) return;
+  Memo_Board.SetText(first.text);
+
+  const Text stamp = core::FormatStamp(services.clock.Now());
+  // The record takes the clipboard as it is now; a failed read, a clipboard emptied in the
+  // meantime or a marked text must not leave a row without text, nor store a password.
+  Text recorded;
+  try {
+    platform::ClipboardContent second = clipboard.Read();
+    if (!second.excludedFromHistory) recorded = std::move(second.text);
+  } catch (const std::exception&) {
+  }
+  if (recorded.empty()) recorded = first.text;
+  history::AddHistoryRecord(StringGrid1.Table(), Log_Cnt, stamp, std::move(recorded),
+                            services.collator);
+}
+
+// ---- search ----
+
+void TMainForm::SetupExtractTable() {
+  core::CellTable& table = StringGrid3.Table();
+  table.SetColCount(history::kColCount);
+  table.SetCell(history::kTextCol, 0, Text(history::kExtractHeader));
+  table.SetCell(history::kStampCol, 0, Text(history::kStampHeader));
+  for (int c = 0; c < history::kColCount; ++c) table.SetColWidth(c, history::kColWidths[c]);
+}
+
+void TMainForm::SpeedB_SerchClick() {
+  if (Edt_Serch.GetText().empty()) {
+    gui::ShowMessage(kEmptySearchMessage);
+    Edt_Serch.SetFocus();
+    return;
+  }
+  Log_Select();
+}
+
+void TMainForm::Log_Select() {
+  const core::CellTable& table = StringGrid1.Table();
+  const std::vector<int> rows = history::FindHistoryRows(table, Edt_Serch.GetText());
+  if (rows.empty()) {
+    gui::ShowMessage(kNoResultMessage);
+    return;
+  }
+  core::CellTable& extract = StringGrid3.Table();
+  history::CopyHistoryRows(table, rows, extract);
+  StringGrid1.Hide();
+  StringGrid3.Show();
+  SpeedB_All.SetEnabled(true);
+  extract.SetCell(history::kTextCol, 0, history::ResultHeader(static_cast<int>(rows.size())));
+}
+
+void TMainForm::SpeedB_AllClick() {
+  StringGrid3.Hide();
+  StringGrid1.Show();
+  SpeedB_All.SetEnabled(false);
+}
+
+void TMainForm::SpeedB_ClrClick() {
+  Edt_Serch.SetText({});
+  Edt_Serch.SetFocus();
+}
+
+// ---- commands on history rows ----
+
+namespace {
+
+// Puts a chosen text on the board and, without its empty lines as the board lays it out,
+// on the clipboard. Nothing happens when the board already shows it.
+void ChooseText(gui::Memo& board, platform::Clipboard& clipboard, const Text& text) {
+  if (board.GetText() == text) return;
+  board.SetText(text);
+  board.SetText(history::RebuildBoardText(board.DisplayedLines()));
+  clipboard.WriteText(board.GetText());
+}
+
+}  // namespace
+
+void TMainForm::StringGrid1Click() {
+  const Text text = CurrentText(StringGrid1);
+  ChooseText(Memo_Board, services.clipboard, text);
+  if (URL1) URL1->SetEnabled(history::IsWebAddress(text));
+}
+
+void TMainForm::StringGrid3Click() {
+  const Text text = CurrentText(StringGrid3);
+  ChooseText(Memo_Board, services.clipboard, text);
+  if (URL2) URL2->SetEnabled(history::IsWebAddress(text));
+}
+
+void TMainForm::N8Click() { services.clipboard.WriteText(CurrentText(StringGrid1)); }
+
+void TMainForm::N16Click() { services.clipboard.WriteText(CurrentText(StringGrid3)); }
+
+void TMainForm::URL1Click() {
+  // The item's state may be stale (the table was sorted or reloaded): check the row again.
+  const Text text = CurrentText(StringGrid1);
+  if (history::IsWebAddress(text)) services.shell.Open(NativeHandle(), text);
+}
+
+void TMainForm::URL3Click() {
+  const Text text = CurrentText(StringGrid3);
+  if (history::IsWebAddress(text)) services.shell.Open(NativeHandle(), text);
+}
+
+void TMainForm::Img_ClrerClick() {
+  if (!gui::AskYesNo(kClearQuestion)) return;
+  const Text path = DataPath + kLogFileName;
+  if (services.fileSystem.FileExists(path)) services.fileSystem.RemoveFile(path);
+  Log_Load();
+}
+
+void TMainForm::Img_ClipClick() {
+  // The button reads "clear clipboard": the board and the clipboard are both emptied, so a
+  // text the user wants gone (a password, say) cannot be pasted any more. The monitor then
+  // reads the empty text and records nothing.
+  Memo_Board.SetText({});
+  services.clipboard.WriteText({});
+}
+
+}  // namespace ui
