@@ -14,7 +14,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 for tool in rsvg-convert convert; do
   command -v "$tool" >/dev/null || { echo "generate.sh: $tool is missing" >&2; exit 1; }
 done
-fc-list | grep -q IPAPGothic || { echo "generate.sh: the IPAPGothic font is missing" >&2; exit 1; }
+fc-list | grep IPAPGothic >/dev/null || { echo "generate.sh: the IPAPGothic font is missing" >&2; exit 1; }
 
 out=generated
 work=$(mktemp -d)

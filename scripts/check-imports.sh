@@ -15,7 +15,7 @@ system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll dwmapi.dll gdi3
 status=0
 for exe in "$@"; do
   [ -f "$exe" ] || { sm_log "FAIL: $exe does not exist"; status=1; continue; }
-  dlls=$("$MINGW_OBJDUMP" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r')
+  dlls=$("$MINGW_OBJDUMP" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | tr -d '\r')
   bad=()
   for dll in $dlls; do
     case "$dll" in
@@ -30,7 +30,7 @@ for exe in "$@"; do
     sm_log "FAIL: $(basename "$exe") imports non-system DLLs: ${bad[*]}"
     status=1
   else
-    sm_log "ok: $(basename "$exe") imports only Windows DLLs: $(echo $dlls)"
+    sm_log "ok: $(basename "$exe") imports only Windows DLLs: $(echo "$dlls" | tr '\n' ' ')"
   fi
 done
 exit $status

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared settings and helpers for the build, run and test scripts (sourced, not run).
 
 SORAMITSU_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

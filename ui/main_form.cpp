@@ -110,6 +110,8 @@ TMainForm::TMainForm(platform::Services& services_)
   gui::Guarded([this] { FormCreate(); });
 }
 
+TMainForm* MainForm = nullptr;
+
 TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildControls() {

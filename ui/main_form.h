@@ -170,4 +170,7 @@ class TMainForm : public gui::Form {
   void WireEvents();
 };
 
+// The program's main window while it runs (set by the program's entry).
+extern TMainForm* MainForm;
+
 }  // namespace ui

@@ -197,7 +197,8 @@ void TMainForm::URL3Click() {
 }
 
 void TMainForm::Img_ClrerClick() {
-  if (!gui::AskYesNo(kClearQuestion)) return;
+  // Clearing cannot be undone: a stray Enter answers No.
+  if (!gui::AskYesNo(kClearQuestion, /*defaultNo=*/true)) return;
   const Text path = DataPath + kLogFileName;
   if (services.fileSystem.FileExists(path)) services.fileSystem.RemoveFile(path);
   Log_Load();

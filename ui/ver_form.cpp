@@ -89,6 +89,7 @@ TVerForm::TVerForm() {
   Image1.stretch = true;
   Bevel2.SetBounds({16, 432, 457, 9});
   Bevel2.SetColor(gui::kWhite);
+  Bevel2.bottomRule = true;
   Image2.SetBounds({32, 288, 113, 121});
   Image2.resourceName = u"PEN";
   Image2.SetColor(gui::kWhite);

@@ -3,9 +3,9 @@
 namespace gui::win32 {
 
 OffscreenBuffer::OffscreenBuffer(HDC compatibleWith, int width, int height)
-    : dc_(::CreateCompatibleDC(compatibleWith)) {
-  if (!dc_ || width <= 0 || height <= 0) return;
-  bitmap_ = UniqueBitmap(::CreateCompatibleBitmap(compatibleWith, width, height));
+    : dc_(compatibleWith) {
+  if (dc_.Get() == nullptr || width <= 0 || height <= 0) return;
+  bitmap_.Reset(::CreateCompatibleBitmap(compatibleWith, width, height));
   if (bitmap_) selection_.emplace(dc_.Get(), bitmap_.Get());
 }
 

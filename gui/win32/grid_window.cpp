@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 #include "gui/application.h"
 
@@ -19,12 +20,14 @@ constexpr UINT kLayoutMessage = WM_APP + 0x47;
 constexpr int kWheelRows = 3;
 constexpr Color kBackground = kWhite;
 
-void RegisterGridClass(HINSTANCE instance, WNDPROC windowProc) {
-  static const bool registered = [instance, windowProc] {
+// The class procedure only supplies the defaults: the backend's subclass hands every
+// message to the peer first.
+void RegisterGridClass() {
+  static const bool registered = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
+    wc.lpfnWndProc = &::DefWindowProcW;
+    wc.hInstance = Instance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kClassName;
@@ -33,24 +36,11 @@ void RegisterGridClass(HINSTANCE instance, WNDPROC windowProc) {
   if (!registered) throw std::runtime_error("grid window class could not be registered");
 }
 
-// GetDpiForWindow exists from Windows 10 1607 (and in Wine 8); older systems run at 96.
-int WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const GetDpiForWindowFn getDpi = [] {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    FARPROC proc = user32 != nullptr ? ::GetProcAddress(user32, "GetDpiForWindow") : nullptr;
-    return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(proc));
-  }();
-  if (getDpi == nullptr || hwnd == nullptr) return 96;
-  const UINT dpi = getDpi(hwnd);
-  return dpi == 0 ? 96 : static_cast<int>(dpi);
-}
-
+// WS_CHILD and WS_CLIPSIBLINGS come with every child; visibility and the enabled state
+// are applied once the window is attached.
 DWORD WindowStyle(const gui::Grid& grid) {
-  DWORD style = WS_CHILD | WS_HSCROLL | WS_VSCROLL | WS_CLIPSIBLINGS;
-  if (grid.Visible()) style |= WS_VISIBLE;
+  DWORD style = WS_HSCROLL | WS_VSCROLL;
   if (grid.tabStop) style |= WS_TABSTOP;
-  if (!grid.Enabled()) style |= WS_DISABLED;
   return style;
 }
 
@@ -73,16 +63,12 @@ class PaintScope {
 // Clips a DC to a rectangle for one scope.
 class ClipScope {
  public:
-  ClipScope(HDC dc, const RECT& clip) : dc_(dc), saved_(::SaveDC(dc)) {
+  ClipScope(HDC dc, const RECT& clip) : state_(dc) {
     ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
   }
-  ~ClipScope() { ::RestoreDC(dc_, saved_); }
-  ClipScope(const ClipScope&) = delete;
-  ClipScope& operator=(const ClipScope&) = delete;
 
  private:
-  HDC dc_;
-  int saved_;
+  ScopedDcState state_;
 };
 
 void Fill(HDC dc, int left, int top, int width, int height, Color color) {
@@ -95,15 +81,14 @@ void Fill(HDC dc, int left, int top, int width, int height, Color color) {
 }  // namespace
 
 GridWindow::GridWindow(gui::Grid& grid, HWND parent, GridWindowOptions options)
-    : grid_(grid), options_(std::move(options)), alive_(std::make_shared<GridWindow*>(this)) {
-  HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  RegisterGridClass(instance, &GridWindow::WindowProc);
-  const Rect& b = grid.Bounds();
-  // The handle is stored by WM_NCCREATE, before any message that needs it.
-  ::CreateWindowExW(0, kClassName, L"", WindowStyle(grid), b.left, b.top,
-                    std::max(0, b.width), std::max(0, b.height), parent, nullptr, instance,
-                    this);
-  if (hwnd_ == nullptr) throw std::runtime_error("grid window could not be created");
+    : WindowPeer(grid),
+      grid_(grid),
+      options_(std::move(options)),
+      alive_(std::make_shared<GridWindow*>(this)) {
+  if (!options_.fonts) options_.fonts = [this](const gui::Font& font) { return FontFor(font, Dpi()); };
+  RegisterGridClass();
+  if (CreateChild(kClassName, WindowStyle(grid), 0, parent) == nullptr)
+    throw std::runtime_error("grid window could not be created");
 
   auto& table = grid_.Table();
   lastCurrent_ = {table.CurrentCol(), table.CurrentRow()};
@@ -117,33 +102,23 @@ GridWindow::GridWindow(gui::Grid& grid, HWND parent, GridWindowOptions options)
   RecomputeLayout();
 }
 
-GridWindow::~GridWindow() {
-  *alive_ = nullptr;
-  if (hwnd_ != nullptr) {
-    // No message of the dying window may reach this half-destroyed object (nor the grid,
-    // whose table may already be gone).
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    ::DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
-  }
+// The base destroys the window after detaching from it: no message of the dying window
+// reaches the grid, whose table may already be gone.
+GridWindow::~GridWindow() { *alive_ = nullptr; }
+
+void GridWindow::ApplyDpi() {
+  WindowPeer::ApplyDpi();
+  layoutDirty_ = true;
+  RecomputeLayout();
+  if (Handle() != nullptr) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void GridWindow::PropertyChanged(gui::Property property) {
-  if (hwnd_ == nullptr) return;
+void GridWindow::OnPropertyChanged(gui::Property property) {
   switch (property) {
-    case gui::Property::Bounds: {
-      const Rect& b = grid_.Bounds();
-      ::MoveWindow(hwnd_, b.left, b.top, std::max(0, b.width), std::max(0, b.height), TRUE);
-      break;
-    }
+    case gui::Property::Bounds:   // WM_SIZE lays out again
     case gui::Property::Visible:
-      ::ShowWindow(hwnd_, grid_.Visible() ? SW_SHOWNA : SW_HIDE);
-      break;
     case gui::Property::Enabled:
-      ::EnableWindow(hwnd_, grid_.Enabled() ? TRUE : FALSE);
-      break;
     case gui::Property::Focus:
-      ::SetFocus(hwnd_);
       break;
     default:  // font, content, colour, caption, selection: what is shown may differ
       TableChanged();
@@ -175,21 +150,20 @@ void GridWindow::TableChanged() {
 }
 
 void GridWindow::MarkDirty() {
-  if (layoutDirty_ || hwnd_ == nullptr) return;
+  if (layoutDirty_ || Handle() == nullptr) return;
   layoutDirty_ = true;
-  ::PostMessageW(hwnd_, kLayoutMessage, 0, 0);
-  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  ::PostMessageW(Handle(), kLayoutMessage, 0, 0);
+  ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void GridWindow::EnsureLayout() {
   if (layoutDirty_ && !inLayout_) RecomputeLayout();
 }
 
-int GridWindow::Dpi() const { return WindowDpi(hwnd_); }
-
-int GridWindow::Scale(int designPixels) const {
+// A shown column stays at least 1 pixel wide at any DPI; width 0 keeps it hidden.
+int GridWindow::ScaleWidth(int designPixels, int dpi) {
   if (designPixels <= 0) return 0;
-  return std::max(1, ::MulDiv(designPixels, Dpi(), 96));
+  return std::max(1, Scale(designPixels, dpi));
 }
 
 int GridWindow::MaxTopRow() const {
@@ -202,7 +176,7 @@ int GridWindow::MaxScrollX() const {
 }
 
 void GridWindow::RecomputeLayout() {
-  if (hwnd_ == nullptr) return;
+  if (Handle() == nullptr) return;
   inLayout_ = true;
   layoutDirty_ = false;
   const auto& table = grid_.Table();
@@ -211,10 +185,10 @@ void GridWindow::RecomputeLayout() {
 
   Layout& l = layout_;
   const int dpi = Dpi();
-  l.rowHeight = std::max(1, ::MulDiv(std::max(1, grid_.defaultRowHeight), dpi, 96));
+  l.rowHeight = std::max(1, Scale(std::max(1, grid_.defaultRowHeight), dpi));
   l.widths.assign(static_cast<std::size_t>(colCount), 0);
   l.lefts.assign(static_cast<std::size_t>(colCount), 0);
-  for (int c = 0; c < colCount; ++c) l.widths[c] = Scale(table.ColWidth(c));
+  for (int c = 0; c < colCount; ++c) l.widths[c] = ScaleWidth(table.ColWidth(c), dpi);
   // Each shown cell is followed by a 1-pixel grid line; a hidden column takes no room.
   l.fixedWidth = l.widths[0] > 0 ? l.widths[0] + 1 : 0;
   l.fixedHeight = l.rowHeight + 1;
@@ -227,8 +201,8 @@ void GridWindow::RecomputeLayout() {
   // The room with no scroll bar shown, then the bars each overflow needs. A horizontal bar
   // takes height and may make the rows overflow, and the other way round.
   RECT client{};
-  ::GetClientRect(hwnd_, &client);
-  const LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  ::GetClientRect(Handle(), &client);
+  const LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE);
   const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
   const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
   const int fullWidth = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
@@ -246,18 +220,17 @@ void GridWindow::RecomputeLayout() {
   topRow_ = std::clamp(topRow_, 1, MaxTopRow());
   scrollX_ = std::clamp(scrollX_, 0, MaxScrollX());
 
+  // A cell the program (or the user) made current is brought into view unless it shows.
   if (currentMoved_) {
     currentMoved_ = false;
-    const auto& t = grid_.Table();
-    if (!CellFullyVisible(t.CurrentCol(), t.CurrentRow())) {
-      ScrollIntoView(t.CurrentCol(), t.CurrentRow());
-    }
+    if (!CellFullyVisible(table.CurrentCol(), table.CurrentRow()))
+      ScrollIntoView(table.CurrentCol(), table.CurrentRow());
   }
   ApplyScrollBars(vertical, horizontal);
 
   // The bars' own size changes re-enter through WM_SIZE while inLayout_ is set; take the
   // client size they left as the view.
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(Handle(), &client);
   if (client.right != l.viewWidth || client.bottom != l.viewHeight) {
     l.viewWidth = client.right;
     l.viewHeight = client.bottom;
@@ -279,7 +252,7 @@ void GridWindow::ApplyScrollBars(bool vertical, bool horizontal) {
     v.nPage = static_cast<UINT>(layout_.pageRows);
     v.nPos = topRow_;
   }
-  ::SetScrollInfo(hwnd_, SB_VERT, &v, TRUE);
+  ::SetScrollInfo(Handle(), SB_VERT, &v, TRUE);
 
   SCROLLINFO h{};
   h.cbSize = sizeof h;
@@ -290,7 +263,7 @@ void GridWindow::ApplyScrollBars(bool vertical, bool horizontal) {
     h.nPage = static_cast<UINT>(std::max(1, layout_.viewWidth - layout_.fixedWidth));
     h.nPos = scrollX_;
   }
-  ::SetScrollInfo(hwnd_, SB_HORZ, &h, TRUE);
+  ::SetScrollInfo(Handle(), SB_HORZ, &h, TRUE);
 }
 
 void GridWindow::ScrollToRow(int topRow) {
@@ -302,8 +275,8 @@ void GridWindow::ScrollToRow(int topRow) {
   si.cbSize = sizeof si;
   si.fMask = SIF_POS;
   si.nPos = topRow_;
-  ::SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
-  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  ::SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
+  ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void GridWindow::ScrollToX(int x) {
@@ -315,8 +288,8 @@ void GridWindow::ScrollToX(int x) {
   si.cbSize = sizeof si;
   si.fMask = SIF_POS;
   si.nPos = scrollX_;
-  ::SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
-  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  ::SetScrollInfo(Handle(), SB_HORZ, &si, TRUE);
+  ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 bool GridWindow::CellFullyVisible(int col, int row) const {
@@ -352,7 +325,7 @@ void GridWindow::ScrollIntoView(int col, int row) {
     }
     scrollX_ = std::clamp(scrollX_, 0, MaxScrollX());
   }
-  ::InvalidateRect(hwnd_, nullptr, FALSE);
+  ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 std::optional<GridWindow::Cell> GridWindow::HitTest(int x, int y) {
@@ -409,31 +382,33 @@ std::optional<gui::Rect> GridWindow::CellRect(int col, int row) {
 // ---------------------------------------------------------------------------------------
 // Painting
 
-void GridWindow::Paint(HDC target, const RECT& area) {
+std::exception_ptr GridWindow::Paint(HDC target, const RECT& area) {
   EnsureLayout();
   RECT client{};
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(Handle(), &client);
   RECT clip{};
-  if (!::IntersectRect(&clip, &area, &client)) return;
+  if (!::IntersectRect(&clip, &area, &client)) return nullptr;
   OffscreenBuffer buffer(target, client.right, client.bottom);
-  if (!buffer.Valid()) return;
+  if (!buffer.Valid()) return nullptr;
 
-  std::exception_ptr failure;
+  paintFailure_ = nullptr;
   try {
     PaintCells(buffer.Dc(), clip);
   } catch (...) {
-    failure = std::current_exception();
+    if (!paintFailure_) paintFailure_ = std::current_exception();
   }
   buffer.CopyTo(target, clip);
+  return std::exchange(paintFailure_, nullptr);
+}
 
-  if (failure) {
-    // The error box lets other paints through; they draw the plain cells meanwhile instead
-    // of raising the same error again and again.
-    std::shared_ptr<GridWindow*> alive = alive_;
-    reportingPaintError_ = true;
-    gui::Guarded([&] { std::rethrow_exception(failure); });
-    if (*alive) reportingPaintError_ = false;
-  }
+// Shown once the paint has ended. The error box lets other paints through; they draw the
+// plain cells meanwhile instead of raising the same error again under the box.
+void GridWindow::ReportPaintFailure(std::exception_ptr failure) {
+  if (!failure) return;
+  std::shared_ptr<GridWindow*> alive = alive_;
+  reportingPaintError_ = true;
+  gui::Guarded([&] { std::rethrow_exception(failure); });
+  if (*alive) reportingPaintError_ = false;
 }
 
 void GridWindow::PaintCells(HDC dc, const RECT& area) {
@@ -448,7 +423,7 @@ void GridWindow::PaintCells(HDC dc, const RECT& area) {
   std::vector<int> rows;
   if (area.top < l.fixedHeight) rows.push_back(0);
   if (std::min<int>(area.bottom, l.viewHeight) > l.fixedHeight) {
-    const int firstOffset = std::max(0, area.top - l.fixedHeight) / pitch;
+    const int firstOffset = std::max<int>(0, area.top - l.fixedHeight) / pitch;
     const int lastOffset = (std::min<int>(area.bottom, l.viewHeight) - 1 - l.fixedHeight) / pitch;
     const int first = topRow_ + firstOffset;
     const int last = std::min(table.RowCount() - 1, topRow_ + lastOffset);
@@ -485,9 +460,18 @@ void GridWindow::PaintCells(HDC dc, const RECT& area) {
 }
 
 void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui::Rect& cell) {
-  if (grid_.onDrawCell && !reportingPaintError_) {
-    grid_.onDrawCell(col, row, cell, canvas);
-  } else {
+  bool drawn = false;
+  // After a handler has failed, the rest of this paint shows the plain cells: one error
+  // report per paint, and no half-painted window.
+  if (grid_.onDrawCell && !reportingPaintError_ && !paintFailure_) {
+    try {
+      grid_.onDrawCell(col, row, cell, canvas);
+      drawn = true;
+    } catch (...) {
+      paintFailure_ = std::current_exception();
+    }
+  }
+  if (!drawn) {
     canvas.FillRect(cell, kWhite);
     gui::Rect text = cell;
     text.left += 2;
@@ -503,7 +487,7 @@ void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui
 // Input
 
 void GridWindow::OnLeftButtonDown(int x, int y) {
-  if (::GetFocus() != hwnd_) ::SetFocus(hwnd_);
+  if (::GetFocus() != Handle()) ::SetFocus(Handle());
   const auto cell = HitTest(x, y);
   if (!cell || cell->col < 1 || cell->row < 1) return;
   std::shared_ptr<GridWindow*> alive = alive_;
@@ -560,7 +544,7 @@ void GridWindow::OnVerticalScroll(int code) {
       SCROLLINFO si{};
       si.cbSize = sizeof si;
       si.fMask = SIF_TRACKPOS;
-      if (::GetScrollInfo(hwnd_, SB_VERT, &si)) top = si.nTrackPos;
+      if (::GetScrollInfo(Handle(), SB_VERT, &si)) top = si.nTrackPos;
       break;
     }
     default: return;
@@ -597,7 +581,7 @@ void GridWindow::OnHorizontalScroll(int code) {
       SCROLLINFO si{};
       si.cbSize = sizeof si;
       si.fMask = SIF_TRACKPOS;
-      if (::GetScrollInfo(hwnd_, SB_HORZ, &si)) x = si.nTrackPos;
+      if (::GetScrollInfo(Handle(), SB_HORZ, &si)) x = si.nTrackPos;
       break;
     }
     default: return;
@@ -622,71 +606,48 @@ bool GridWindow::OnContextMenu(LPARAM lParam) {
     const auto& t = grid_.Table();
     const auto rect = CellRect(t.CurrentCol(), t.CurrentRow());
     screen = rect ? POINT{rect->left, rect->Bottom()} : POINT{0, 0};
-    ::ClientToScreen(hwnd_, &screen);
+    ::ClientToScreen(Handle(), &screen);
   }
   gui::PopupMenu& menu = *grid_.popup;
-  gui::Guarded([&] { options_.openPopup(menu, hwnd_, screen); });
+  gui::Guarded([&] { options_.openPopup(menu, Handle(), screen); });
   return true;
 }
 
 // ---------------------------------------------------------------------------------------
 // Window procedure
 
-LRESULT CALLBACK GridWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<GridWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<GridWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    // The parent went first and took this window with it.
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  try {
-    return self->Handle(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    // Exceptions end here and become the application's error report.
-    gui::ReportException(error);
-    return 0;
-  } catch (...) {
-    gui::ShowErrorBox(gui::UnknownErrorText());
-    return 0;
-  }
-}
-
-LRESULT GridWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = true;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // every pixel is painted from the off-screen buffer
     case WM_PAINT: {
-      PaintScope paint(hwnd_);
-      Paint(paint.Dc(), paint.Area());
+      std::exception_ptr failure;
+      {
+        PaintScope paint(Handle());
+        failure = Paint(paint.Dc(), paint.Area());
+      }
+      ReportPaintFailure(failure);
       return 0;
     }
     case WM_PRINTCLIENT: {
       RECT client{};
-      ::GetClientRect(hwnd_, &client);
-      Paint(reinterpret_cast<HDC>(wParam), client);
+      ::GetClientRect(Handle(), &client);
+      ReportPaintFailure(Paint(reinterpret_cast<HDC>(wParam), client));
       return 0;
     }
     case WM_SIZE:
       if (!inLayout_) {
         layoutDirty_ = true;
         RecomputeLayout();
-        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        ::InvalidateRect(Handle(), nullptr, FALSE);
       }
       return 0;
     case kLayoutMessage:
       EnsureLayout();
       return 0;
     case WM_DPICHANGED_AFTERPARENT:
-      layoutDirty_ = true;
-      RecomputeLayout();
-      ::InvalidateRect(hwnd_, nullptr, FALSE);
+      ApplyDpi();
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
@@ -711,7 +672,8 @@ LRESULT GridWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+  handled = false;
+  return 0;
 }
 
 }  // namespace gui::win32

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,28 +14,26 @@
 #include "gui/controls.h"
 #include "gui/menu.h"
 #include "gui/win32/gdi_canvas.h"
+#include "gui/win32/win32_window.h"
 
 namespace gui::win32 {
 
 using PopupOpener = std::function<void(gui::PopupMenu& menu, HWND owner, POINT screen)>;
 
 struct GridWindowOptions {
-  FontResolver fonts;       // the grid's font and the fonts onDrawCell asks for
-  PopupOpener openPopup;    // shows grid.popup at a screen point (modal until dismissed)
+  FontResolver fonts;     // the fonts cells are drawn in; default: the backend's font cache
+  PopupOpener openPopup;  // shows grid.popup at a screen point (modal until dismissed)
   Color gridLineColor{208, 208, 208};
 };
 
-class GridWindow final : public gui::ControlPeer {
+class GridWindow final : public WindowPeer {
  public:
   // Creates the child window with the grid's bounds, visibility and enabled state.
   GridWindow(gui::Grid& grid, HWND parent, GridWindowOptions options);
   ~GridWindow() override;
-  GridWindow(const GridWindow&) = delete;
-  GridWindow& operator=(const GridWindow&) = delete;
 
-  void PropertyChanged(gui::Property property) override;
+  void ApplyDpi() override;
 
-  HWND Handle() const { return hwnd_; }
   // First data row shown below the header row, and the horizontal scroll offset in pixels.
   int TopRow();
   int ScrollX();
@@ -59,16 +58,16 @@ class GridWindow final : public gui::ControlPeer {
     int row;
   };
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnPropertyChanged(gui::Property property) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+  bool UsesFont() const override { return false; }  // painted here, not by WM_SETFONT
 
   void TableChanged();
   void MarkDirty();
   void EnsureLayout();
   void RecomputeLayout();
   void ApplyScrollBars(bool vertical, bool horizontal);
-  int Dpi() const;
-  int Scale(int designPixels) const;
+  static int ScaleWidth(int designPixels, int dpi);
   int MaxTopRow() const;
   int MaxScrollX() const;
   void ScrollToRow(int topRow);
@@ -77,7 +76,9 @@ class GridWindow final : public gui::ControlPeer {
   void ScrollIntoView(int col, int row);
   std::optional<Cell> HitTest(int x, int y);
 
-  void Paint(HDC target, const RECT& area);
+  // Paints the area through an off-screen buffer; returns what a draw handler threw.
+  std::exception_ptr Paint(HDC target, const RECT& area);
+  void ReportPaintFailure(std::exception_ptr failure);
   void PaintCells(HDC dc, const RECT& area);
   void DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui::Rect& cell);
 
@@ -90,7 +91,6 @@ class GridWindow final : public gui::ControlPeer {
 
   gui::Grid& grid_;
   GridWindowOptions options_;
-  HWND hwnd_ = nullptr;
   // Cleared when the peer goes, so that the table's handler and re-entered code notice.
   std::shared_ptr<GridWindow*> alive_;
   Layout layout_;
@@ -102,6 +102,7 @@ class GridWindow final : public gui::ControlPeer {
   Cell lastCurrent_{1, 1};
   bool currentMoved_ = false;
   bool reportingPaintError_ = false;
+  std::exception_ptr paintFailure_;  // the first draw handler error of the running paint
 };
 
 }  // namespace gui::win32

@@ -78,6 +78,7 @@ class WindowPeer : public gui::ControlPeer {
   }
   // The window's rectangle within its parent window, in pixels.
   RECT PixelBounds() const;
+  RECT PixelBoundsAt(int dpi) const;
   // Extra height the window gets beyond the control's (a drop-down list).
   virtual int ExtraPixelHeight() const { return 0; }
   virtual bool UsesFont() const { return true; }

@@ -91,6 +91,13 @@ bool MatchesPattern(core::TextView name, core::TextView pattern) {
   return p == pattern.size();
 }
 
+// A file without its owner's write permission stands for a read-only file: Windows
+// refuses to replace or delete those, root or not.
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
 std::string ParentOf(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -141,6 +148,7 @@ std::string PosixFileSystem::ReadFile(const core::Text& path) {
 void PosixFileSystem::WriteFileAtomic(const core::Text& path, const std::string& bytes) {
   static std::atomic<unsigned> counter{0};
   const std::string native = NativePath(path);
+  if (IsReadOnlyFile(native)) throw core::AppError(Describe("Cannot write file", native, EACCES));
   const std::string temp = native + ".tmp" + std::to_string(::getpid()) + "-" +
                            std::to_string(counter.fetch_add(1));
   Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666));
@@ -165,7 +173,7 @@ void PosixFileSystem::WriteFileAtomic(const core::Text& path, const std::string&
 
 bool PosixFileSystem::RemoveFile(const core::Text& path) {
   const std::string native = NativePath(path);
-  if (Fails(native)) return false;
+  if (Fails(native) || IsReadOnlyFile(native)) return false;
   struct stat st;
   if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (::unlink(native.c_str()) != 0) return false;

@@ -9,7 +9,8 @@ namespace platform::posix {
 // Windows paths are mapped: "\" becomes "/". Hidden: a name starting with "."; system:
 // never (tests mark files hidden or system with MarkAttributes). Listings come sorted by
 // name (as under Wine) so that tests see one order; a folder that cannot be opened gives an
-// empty listing with complete = false.
+// empty listing with complete = false. A file without its owner's write permission (chmod
+// a-w) is read-only: writing over it, copying onto it and deleting it fail, as on Windows.
 class PosixFileSystem : public FileSystem {
  public:
   bool FolderExists(const core::Text& path) override;

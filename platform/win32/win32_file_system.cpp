@@ -106,6 +106,12 @@ std::string Win32FileSystem::ReadFile(const core::Text& path) {
 
 void Win32FileSystem::WriteFileAtomic(const core::Text& path, const std::string& bytes) {
   const std::wstring target = Wide(path);
+  // Windows refuses to rename over a read-only file; Wine run as root would not, so the
+  // rule is checked here to behave alike everywhere.
+  const DWORD old = ::GetFileAttributesW(target.c_str());
+  if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    throw PathError(path, kCannotWrite);
+  }
   const std::wstring temp = TemporaryBeside(target);
   {
     UniqueFile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # End-to-end test library: runs the real Soramitsu.exe under Wine in a fresh folder and
 # drives it with the Win32 helper tools (wintool.exe, clipformat.exe) and X tools.
 # Source it, then call e2e_init. Every wait is bounded and every failure says what it
@@ -83,7 +84,6 @@ e2e_init() {
     sm_xvfb_start
     E2E_OWN_XVFB=1
   fi
-  xdpyinfo >/dev/null 2>&1 || command -v xdpyinfo >/dev/null || true
 }
 
 e2e_cleanup() {

@@ -12,28 +12,7 @@ using testing_support::U16;
 using testing_support::U8;
 namespace fs = std::filesystem;
 
-// ---- Rotation and message ----
-
-TEST(BackupRotation, AlternatesFromAFreshInstallation) {
-  core::BackupState s;  // flag 1 as read from a missing settings file
-  EXPECT_EQ(core::RotateBackup(s, u"2016/03/05 21:07:09"), 2);
-  EXPECT_EQ(s.flag, 0);
-  EXPECT_EQ(s.date2, u"2016/03/05 21:07:09");
-  EXPECT_EQ(s.date1, u"");
-  EXPECT_EQ(core::RotateBackup(s, u"2016/03/06 08:00:00"), 1);
-  EXPECT_EQ(s.flag, 1);
-  EXPECT_EQ(s.date1, u"2016/03/06 08:00:00");
-  EXPECT_EQ(core::RotateBackup(s, u"2016/03/07 09:00:00"), 2);
-  EXPECT_EQ(s.date2, u"2016/03/07 09:00:00");
-}
-
-TEST(BackupRotation, AnyNonZeroFlagMeansSlotTwo) {
-  for (int flag : {5, -1, 2}) {
-    core::BackupState s{flag, u"", u""};
-    EXPECT_EQ(core::RotateBackup(s, u"d"), 2);
-    EXPECT_EQ(s.flag, 0);
-  }
-}
+// ---- The information message ----
 
 TEST(BackupInformation, ThreeForms) {
   const Text b1 = u"C:\\app\\Bkup1\\", b2 = u"C:\\app\\Bkup2\\";
@@ -48,12 +27,6 @@ TEST(BackupInformation, ThreeForms) {
   EXPECT_EQ(core::BackupInformationText({1, u"2016/03/06 08:00:00", u""}, b1, b2),
             u"バックアップは、\r\n2016/03/06 08:00:00 に　C:\\app\\Bkup1\\フォルダに\r\n"
             u" に　C:\\app\\Bkup2\\フォルダに\r\n保存されています。");
-}
-
-TEST(Ticks, ElapsedIsRightAcrossTheWrap) {
-  EXPECT_EQ(core::TicksElapsed(100, 1300), 1200u);
-  EXPECT_EQ(core::TicksElapsed(0xFFFFFF00u, 0x000003B0u), 0x4B0u);  // 1200 across the wrap
-  EXPECT_EQ(core::TicksElapsed(5, 5), 0u);
 }
 
 // ---- Folder operations on the Linux file system ----
@@ -242,22 +215,6 @@ TEST_F(Backup, ListingThatBreaksOffIsReported) {
   services_.fileSystem.BreakListingAfter(f.DataPath, 1);
   EXPECT_FALSE(f.AutoBackup());
   EXPECT_EQ(LastBox(), "自動バックアップ中にエラーが発生しました");
-}
-
-TEST_F(Backup, InformationReportsTheStateAsReadAtStartUp) {
-  ui::TMainForm& f = Start();
-  f.N17Click();
-  EXPECT_EQ(LastBox(), "バックアップは一度も実行されていません");
-  f.Ini_BkupDate2 = u"2016/03/05 21:07:09";
-  f.N17Click();
-  EXPECT_EQ(LastBox(), "バックアップは、2016/03/05 21:07:09 に　" + U8(f.Bkup2Path) +
-                           "フォルダに保存されています。");
-  f.Ini_BkupDate1 = u"2016/03/06 08:00:00";
-  f.Ini_BkupDate2.clear();
-  f.N17Click();
-  EXPECT_EQ(LastBox(), "バックアップは、\r\n2016/03/06 08:00:00 に　" + U8(f.Bkup1Path) +
-                           "フォルダに\r\n に　" + U8(f.Bkup2Path) + "フォルダに\r\n保存されています。");
-  EXPECT_EQ(f.Ini_BkupFlg, 1);  // reporting changes nothing
 }
 
 }  // namespace

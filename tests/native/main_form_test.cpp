@@ -212,7 +212,7 @@ TEST_F(MainFormTest, HistoryViewAfterASearchAndASavedView) {
   EXPECT_TRUE(f.Edt_Serch.Visible());
   EXPECT_EQ(f.Edt_Serch.GetText(), u"");
   EXPECT_EQ(f.Memo_Board.GetText(), u"board");
-  for (gui::Control* c : {&f.Lbl_Edit, &f.Lbl_Del, &f.Img_Edit, &f.Img_Del})
+  for (gui::Control* c : std::initializer_list<gui::Control*>{&f.Lbl_Edit, &f.Lbl_Del, &f.Img_Edit, &f.Img_Del})
     EXPECT_FALSE(c->Enabled());
   EXPECT_TRUE(f.Img_List.Enabled());  // only edit and delete go off
 
@@ -286,27 +286,13 @@ TEST_F(MainFormTest, ResizeRuleCorner) {
   EXPECT_EQ(f.Memo_Board.Width(), 130);
 }
 
-TEST_F(MainFormTest, MenusAndPopups) {
+TEST_F(MainFormTest, MenusPopupsAndTimersAreAttached) {
   ui::TMainForm& f = Start();
-  ASSERT_EQ(f.menu, &f.MainMenu1);
-  auto captions = [](const gui::MenuItem& m) {
-    std::vector<Text> out;
-    for (const auto& item : m.Items()) out.push_back(item->Caption());
-    return out;
-  };
-  EXPECT_EQ(captions(f.MainMenu1), (std::vector<Text>{u"ファイル", u"設定", u"ヘルプ"}));
-  EXPECT_EQ(captions(*f.N1), (std::vector<Text>{u"終了"}));
-  EXPECT_EQ(captions(*f.N2), (std::vector<Text>{u"カテゴリー一覧を選択時、ビュー画面を表示する",
-                                                u"スタートアップに登録する",
-                                                u"スタートアップの登録を解除する"}));
-  EXPECT_EQ(captions(*f.N3), (std::vector<Text>{u"バージョン情報", u"バックアップ情報", u"取扱説明書"}));
-  EXPECT_EQ(captions(f.PopupMenu1),
-            (std::vector<Text>{u"コピー", u"保存", u"-", u"このURLをブラウザで表示"}));
-  EXPECT_EQ(captions(f.PopupMenu2), (std::vector<Text>{u"コピー", u"編集", u"-", u"削除"}));
-  EXPECT_EQ(captions(f.PopupMenu3), (std::vector<Text>{u"コピー", u"保存", u"-", u"このURL"}));
+  EXPECT_EQ(f.menu, &f.MainMenu1);
   EXPECT_EQ(f.StringGrid1.popup, &f.PopupMenu1);
   EXPECT_EQ(f.StringGrid2.popup, &f.PopupMenu2);
   EXPECT_EQ(f.StringGrid3.popup, &f.PopupMenu3);
+  EXPECT_TRUE(f.N11->IsSeparator() && f.N12->IsSeparator() && f.N20->IsSeparator());
   EXPECT_FALSE(f.StringGrid1.tabStop);
   EXPECT_FALSE(f.StringGrid2.tabStop);
   EXPECT_EQ(f.timers, (std::vector<gui::Timer*>{&f.Timer1, &f.Timer2}));
@@ -338,26 +324,6 @@ TEST_F(MainFormTest, VersionDialogIsBuiltFreshAtEachOpening) {
   f.N7->Click();
   EXPECT_EQ(rows, (std::vector<std::size_t>{2, 2}));
   EXPECT_EQ(ui::VerForm, nullptr);
-}
-
-TEST_F(MainFormTest, PicturesOfTheImageButtons) {
-  ui::TMainForm& f = Start();
-  struct Expected { gui::Image* image; const char16_t* resource; };
-  for (const Expected& e : {Expected{&f.img_Log, u"ICON_LOG"}, {&f.Img_Log1, u"ICON_LOG"},
-                            {&f.Img_List, u"ICON_LIST"}, {&f.Img_List1, u"ICON_LIST"},
-                            {&f.Img_new, u"ICON_NEW"}, {&f.Img_new1, u"ICON_NEW"},
-                            {&f.Img_High, u"ICON_HIGH"}, {&f.Img_High1, u"ICON_HIGH"},
-                            {&f.Img_Sv, u"ICON_SAVE"}, {&f.Img_Edit, u"ICON_EDIT"},
-                            {&f.Img_Del, u"ICON_DELETE"}, {&f.Img_Clrer, u"ICON_CLEAR_HISTORY"},
-                            {&f.Img_Clip, u"ICON_CLEAR_CLIPBOARD"}, {&f.Img_Logo, u"SPLASH"}})
-    EXPECT_EQ(e.image->resourceName, e.resource);
-  for (gui::Image* i : {&f.img_Log, &f.Img_List, &f.Img_new, &f.Img_High, &f.Img_Sv, &f.Img_Edit,
-                        &f.Img_Del, &f.Img_Clrer, &f.Img_Clip})
-    EXPECT_TRUE(i->handCursor);
-  EXPECT_EQ(f.SpeedB_Serch.resourceName, u"GLYPH_SEARCH");
-  EXPECT_EQ(f.SpeedB_Clr.resourceName, u"GLYPH_CLEAR");
-  EXPECT_EQ(f.SpeedB_All.resourceName, u"GLYPH_ALL");
-  EXPECT_EQ(f.SpeedB_All.hint, u"履歴の全件表示");
 }
 
 // ---- painting rule ----
@@ -473,13 +439,23 @@ TEST(ErrorReportTest, FullStopAddedAfterCharactersAboveIt) {
   EXPECT_EQ(core::ErrorReportText(u"終わり。"), u"終わり。.");
 }
 
+class FailingShell : public platform::Shell {
+ public:
+  void Open(platform::NativeWindow, const Text&) override { throw core::AppError(u"開けません"); }
+};
+
 TEST_F(MainFormTest, ErrorInAHandlerBecomesTheErrorReport) {
-  ui::TMainForm& f = Start();
-  f.N13->onClick = [] { gui::Guarded([] { throw core::AppError(u"開けません"); }); };
-  f.N13->Click();
+  FailingShell shell;
+  TestServices& s = services_;
+  services = std::make_unique<platform::Services>(platform::Services{
+      s.clipboard, shell, s.specialFolders, s.shellLinks, s.profile, s.fileSystem, s.collator,
+      s.ansi, s.clock});
+  form = std::make_unique<ui::TMainForm>(*services);
+  form->N13->Click();
   ASSERT_EQ(ShownBoxes().size(), 1u);
   EXPECT_EQ(ShownBoxes()[0].kind, BoxKind::Error);
   EXPECT_EQ(ShownBoxes()[0].text, u"開けません.");
+  form.reset();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace {
 using core::Text;
 using testing_support::U16;
 using testing_support::U8;
+namespace fs = std::filesystem;
 
 // ---- Portable logic ----
 
@@ -156,10 +157,6 @@ TEST(CategoryChoices, EachRunOnceInFileOrder) {
 TEST(KeptLines, AppendsOnlyLinesNotKeptYet) {
   std::vector<Text> merged = core::MergeKeptLines({u"old1", u"old2"}, {u"old2", u"new", u"new"});
   EXPECT_EQ(merged, (std::vector<Text>{u"old1", u"old2", u"new"}));
-}
-
-TEST(ContentFile, NameHoldsTheKeysBlank) {
-  EXPECT_EQ(core::ContentFileName(u"20240115 093012"), u"h20240115 093012.dat");
 }
 
 // ---- The store in the main window ----

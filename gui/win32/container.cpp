@@ -1,0 +1,141 @@
+#include "gui/win32/container.h"
+
+#include <algorithm>
+
+#include "gui/controls.h"
+#include "gui/win32/graphic_controls.h"
+#include "gui/win32/win32_window.h"
+
+namespace gui::win32 {
+
+gui::Control* Container::GraphicAt(HWND hwnd, POINT client) {
+  const int dpi = DpiOf(hwnd);
+  auto controls = GraphicControlsOf(control_);
+  // The one painted last lies on top.
+  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+    if (!ShownWithin(**it, control_)) continue;
+    const RECT box = BoxInContainer(**it, control_, dpi);
+    if (::PtInRect(&box, client)) return *it;
+  }
+  return nullptr;
+}
+
+void Container::Paint(HWND hwnd, HDC target, const RECT& area) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  const int dpi = DpiOf(hwnd);
+  const gui::Color under = background_();
+
+  // Painted off screen first, so that a picture under a label never flickers.
+  OwnedMemoryDc buffer(target);
+  OwnedBitmap bitmap(::CreateCompatibleBitmap(target, width, height));
+  HDC dc = target;
+  std::unique_ptr<ScopedSelect> selection;
+  if (buffer.Get() != nullptr && bitmap) {
+    selection = std::make_unique<ScopedSelect>(buffer.Get(), bitmap.Get());
+    dc = buffer.Get();
+  }
+  ::FillRect(dc, &client, BrushFor(under));
+  for (gui::Control* control : GraphicControlsOf(control_)) {
+    if (!ShownWithin(*control, control_)) continue;
+    ScopedDcState state(dc);
+    PaintGraphic(dc, *control, control_, dpi, under);
+  }
+  if (dc != target)
+    ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
+             area.left, area.top, SRCCOPY);
+}
+
+bool Container::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      result = 1;  // WM_PAINT paints everything
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps{};
+      HDC dc = ::BeginPaint(hwnd, &ps);
+      if (dc != nullptr) Paint(hwnd, dc, ps.rcPaint);
+      ::EndPaint(hwnd, &ps);
+      result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT: {
+      RECT client{};
+      ::GetClientRect(hwnd, &client);
+      Paint(hwnd, reinterpret_cast<HDC>(wParam), client);
+      result = 0;
+      return true;
+    }
+    case WM_LBUTTONDOWN: {
+      const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      gui::Control* hit = GraphicAt(hwnd, at);
+      if (hit != nullptr && hit->EnabledWithParents()) {
+        pressed_ = hit;
+        ::SetCapture(hwnd);
+      }
+      result = 0;
+      return true;
+    }
+    case WM_LBUTTONUP: {
+      gui::Control* pressed = std::exchange(pressed_, nullptr);
+      if (::GetCapture() == hwnd) ::ReleaseCapture();
+      if (pressed == nullptr) return false;
+      const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      // A click is a press and a release on the same control, as with buttons.
+      if (GraphicAt(hwnd, at) == pressed) RunGuarded([pressed] { pressed->Click(); });
+      result = 0;
+      return true;
+    }
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = nullptr;
+      return false;
+    case WM_SETCURSOR: {
+      if (reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
+      POINT at{};
+      ::GetCursorPos(&at);
+      ::ScreenToClient(hwnd, &at);
+      gui::Control* hit = GraphicAt(hwnd, at);
+      auto* image = dynamic_cast<gui::Image*>(hit);
+      const bool hand = image != nullptr && image->handCursor && image->EnabledWithParents();
+      ::SetCursor(::LoadCursorW(nullptr, hand ? IDC_HAND : IDC_ARROW));
+      result = TRUE;
+      return true;
+    }
+    case WM_COMMAND: {
+      if (lParam == 0) return false;  // menus and accelerators: the form's
+      WindowPeer* child = WindowPeer::FromHandle(reinterpret_cast<HWND>(lParam));
+      if (child == nullptr) return false;
+      const WORD code = HIWORD(wParam);
+      RunGuarded([child, code] { child->OnCommand(code); });
+      result = 0;
+      return true;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      WindowPeer* child = header != nullptr ? WindowPeer::FromHandle(header->hwndFrom) : nullptr;
+      if (child == nullptr) return false;
+      bool handled = false;
+      RunGuarded([&] { handled = child->OnNotify(header, result); });
+      return handled;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN: {
+      WindowPeer* child = WindowPeer::FromHandle(reinterpret_cast<HWND>(lParam));
+      if (child == nullptr) return false;
+      HBRUSH brush = child->OnControlColor(reinterpret_cast<HDC>(wParam));
+      if (brush == nullptr) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace gui::win32

@@ -1,0 +1,166 @@
+#include "gui/win32/graphic_controls.h"
+
+#include <string>
+
+#include "gui/controls.h"
+#include "gui/win32/bitmap_cache.h"
+#include "gui/win32/win32_window.h"
+
+namespace gui::win32 {
+
+namespace {
+
+constexpr UINT kLabelFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS;
+
+std::wstring Wide(const gui::Text& text) { return std::wstring(text.begin(), text.end()); }
+
+RECT LabelTextRect(HDC dc, const gui::Label& label, const RECT& box, int dpi) {
+  RECT text = box;
+  if (label.Caption().empty()) return box;
+  ScopedSelect font(dc, FontFor(label.GetFont(), dpi));
+  const std::wstring caption = Wide(label.Caption());
+  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              kLabelFormat | DT_CALCRECT);
+  return text;
+}
+
+RECT Union(const RECT& a, const RECT& b) {
+  RECT u{};
+  ::UnionRect(&u, &a, &b);
+  return u;
+}
+
+void PaintLabel(HDC dc, const gui::Label& label, const RECT& box, int dpi, gui::Color under) {
+  const RECT text = LabelTextRect(dc, label, box, dpi);
+  if (!label.transparent) {
+    const RECT area = Union(box, text);
+    ::FillRect(dc, &area, BrushFor(under));
+  }
+  if (label.Caption().empty()) return;
+  ScopedSelect font(dc, FontFor(label.GetFont(), dpi));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, label.EnabledWithParents() ? ToColorRef(label.textColor)
+                                                : ::GetSysColor(COLOR_GRAYTEXT));
+  RECT area = text;
+  const std::wstring caption = Wide(label.Caption());
+  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
+              kLabelFormat | DT_NOCLIP);
+}
+
+void PaintShape(HDC dc, const gui::Shape& shape, const RECT& box) {
+  if (!shape.bottomRule) {
+    ::FillRect(dc, &box, BrushFor(shape.lineColor));
+    return;
+  }
+  // A lowered rule: a shadow line over a highlight line at the bottom of the box.
+  if (box.bottom - box.top < 2) return;
+  RECT shadow{box.left, box.bottom - 2, box.right, box.bottom - 1};
+  RECT light{box.left, box.bottom - 1, box.right, box.bottom};
+  ::FillRect(dc, &shadow, ::GetSysColorBrush(COLOR_BTNSHADOW));
+  ::FillRect(dc, &light, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+}
+
+void PaintImage(HDC dc, const gui::Image& image, const RECT& box, int dpi) {
+  const LoadedBitmap* picture = BitmapResource(image.resourceName);
+  if (picture == nullptr) return;
+  ScopedDcState state(dc);
+  ::IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+  RECT destination = box;
+  if (!image.stretch) {
+    destination.right = box.left + Scale(picture->width, dpi);
+    destination.bottom = box.top + Scale(picture->height, dpi);
+  }
+  DrawBitmap(dc, *picture, destination);
+}
+
+class GraphicPeer : public gui::ControlPeer {
+ public:
+  explicit GraphicPeer(gui::Control& control) : control_(control) {}
+  void PropertyChanged(gui::Property) override {
+    int dx = 0, dy = 0;
+    const gui::Control* container = WindowedAncestor(control_, dx, dy);
+    if (container == nullptr) return;
+    HWND hwnd = WindowOf(*container);
+    if (hwnd == nullptr) return;
+    const int dpi = DpiOf(hwnd);
+    HDC dc = ::GetDC(hwnd);
+    RECT now = PaintedArea(control_, *container, dc, dpi);
+    ::ReleaseDC(hwnd, dc);
+    if (hasLast_) ::InvalidateRect(hwnd, &last_, FALSE);
+    ::InvalidateRect(hwnd, &now, FALSE);
+    last_ = now;
+    hasLast_ = true;
+  }
+
+ private:
+  gui::Control& control_;
+  RECT last_{};
+  bool hasLast_ = false;
+};
+
+}  // namespace
+
+bool IsGraphic(const gui::Control& control) {
+  return dynamic_cast<const gui::Label*>(&control) != nullptr ||
+         dynamic_cast<const gui::Image*>(&control) != nullptr ||
+         dynamic_cast<const gui::Shape*>(&control) != nullptr;
+}
+
+namespace {
+
+void Collect(gui::Control& parent, std::vector<gui::Control*>& out) {
+  for (gui::Control* child : parent.Children()) {
+    if (!IsGraphic(*child)) continue;
+    out.push_back(child);
+    Collect(*child, out);
+  }
+}
+
+}  // namespace
+
+std::vector<gui::Control*> GraphicControlsOf(gui::Control& container) {
+  std::vector<gui::Control*> controls;
+  Collect(container, controls);
+  return controls;
+}
+
+bool ShownWithin(const gui::Control& control, const gui::Control& container) {
+  for (const gui::Control* c = &control; c != nullptr && c != &container; c = c->Parent())
+    if (!c->Visible()) return false;
+  return true;
+}
+
+RECT BoxInContainer(const gui::Control& control, const gui::Control& container, int dpi) {
+  gui::Rect box = control.Bounds();
+  for (const gui::Control* p = control.Parent(); p != nullptr && p != &container; p = p->Parent()) {
+    box.left += p->Left();
+    box.top += p->Top();
+  }
+  return ScaleRect(box, dpi);
+}
+
+RECT PaintedArea(const gui::Control& control, const gui::Control& container, HDC measure,
+                 int dpi) {
+  const RECT box = BoxInContainer(control, container, dpi);
+  if (auto* label = dynamic_cast<const gui::Label*>(&control); label != nullptr && measure != nullptr)
+    return Union(box, LabelTextRect(measure, *label, box, dpi));
+  return box;
+}
+
+void PaintGraphic(HDC dc, const gui::Control& control, const gui::Control& container, int dpi,
+                  gui::Color under) {
+  const RECT box = BoxInContainer(control, container, dpi);
+  if (auto* label = dynamic_cast<const gui::Label*>(&control)) {
+    PaintLabel(dc, *label, box, dpi, under);
+  } else if (auto* image = dynamic_cast<const gui::Image*>(&control)) {
+    PaintImage(dc, *image, box, dpi);
+  } else if (auto* shape = dynamic_cast<const gui::Shape*>(&control)) {
+    PaintShape(dc, *shape, box);
+  }
+}
+
+std::unique_ptr<gui::ControlPeer> CreateGraphicPeer(gui::Control& control) {
+  return std::make_unique<GraphicPeer>(control);
+}
+
+}  // namespace gui::win32

@@ -1,0 +1,69 @@
+// Posts WM_CLOSE to a main window and prints the milliseconds until its process has ended,
+// measured inside one process so that no tool start-up is counted.
+//
+//   closetimer TITLE TIMEOUT_MS     exit status 0 when the process ended in time
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct Search {
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK match_main(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (!IsWindowVisible(hwnd) || std::wstring(cls) == L"#32770") return TRUE;
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd, text, 256);
+  if (*search->title != text) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: closetimer TITLE TIMEOUT_MS\n");
+    return 2;
+  }
+  const std::wstring title = argv[1];
+  const DWORD timeout = static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 0));
+  Search search{&title, nullptr};
+  EnumWindows(match_main, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) {
+    std::fprintf(stderr, "closetimer: no such window\n");
+    return 1;
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(search.found, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) {
+    std::fprintf(stderr, "closetimer: cannot open the process\n");
+    return 1;
+  }
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  if (!PostMessageW(search.found, WM_CLOSE, 0, 0)) {
+    CloseHandle(process);
+    return 1;
+  }
+  const DWORD waited = WaitForSingleObject(process, timeout);
+  QueryPerformanceCounter(&end);
+  CloseHandle(process);
+  if (waited != WAIT_OBJECT_0) {
+    std::fprintf(stderr, "closetimer: the process did not end in time\n");
+    return 1;
+  }
+  std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                            static_cast<double>(frequency.QuadPart));
+  return 0;
+}

@@ -1,0 +1,520 @@
+// The real Win32 windowing layer under Wine: windows for the controls, stacking, the
+// board's wrapped lines, menus, timers, modal forms, painting of pictures and labels.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/text.h"
+#include "gui/application.h"
+#include "gui/controls.h"
+#include "gui/form.h"
+#include "gui/menu.h"
+#include "gui/win32/bitmap_cache.h"
+#include "gui/win32/win32_window.h"
+
+namespace {
+
+using core::Text;
+using gui::win32::WindowOf;
+
+constexpr gui::Color kSkyBlue{166, 202, 240};
+
+// Pumps messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    gui::ProcessMessages();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64]{};
+  ::GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+Text TextOf(HWND hwnd) {
+  wchar_t buffer[512]{};
+  const int n = ::GetWindowTextW(hwnd, buffer, 512);
+  return Text(buffer, buffer + n);
+}
+
+COLORREF PixelOfClient(HWND hwnd, int x, int y) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  HDC screen = ::GetDC(hwnd);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const COLORREF pixel = ::GetPixel(memory, x, y);
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(hwnd, screen);
+  return pixel;
+}
+
+// Closes the application's message boxes from another thread and keeps their texts.
+class BoxCloser {
+ public:
+  BoxCloser() : thread_([this] { Run(); }) {}
+  ~BoxCloser() { Stop(); }
+  std::vector<std::wstring> Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return texts_;
+  }
+
+ private:
+  void Run() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
+      HWND box = nullptr;
+      ::EnumWindows(
+          [](HWND hwnd, LPARAM param) -> BOOL {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            wchar_t title[32]{};
+            ::GetWindowTextW(hwnd, title, 32);
+            if (pid == ::GetCurrentProcessId() && ClassOf(hwnd) == L"#32770" &&
+                std::wstring(title) == L"ソラミツ" && ::IsWindowVisible(hwnd)) {
+              *reinterpret_cast<HWND*>(param) = hwnd;
+              return FALSE;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box == nullptr) {
+        ::Sleep(5);
+        continue;
+      }
+      wchar_t text[256]{};
+      ::GetDlgItemTextW(box, 0xFFFF, text, 256);
+      texts_.push_back(text);
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      while (::IsWindow(box) && std::chrono::steady_clock::now() < deadline) ::Sleep(5);
+    }
+  }
+  std::atomic<bool> stop_{false};
+  std::vector<std::wstring> texts_;
+  std::thread thread_;
+};
+
+// A small window with one control of each kind.
+class TestForm : public gui::Form {
+ public:
+  TestForm() {
+    SetCaption(u"テスト");
+    SetBounds({40, 40, 640, 480});
+    panel.SetBounds({0, 0, 140, 400});
+    panel.SetColor(kSkyBlue);
+    image.SetBounds({7, 16, 53, 49});
+    image.resourceName = u"ICON_LOG";
+    image.handCursor = true;
+    label.SetBounds({66, 32, 40, 18});
+    label.SetCaption(u"履　歴");
+    label.SetFont(gui::Font{u"Tahoma", 15});
+    memo.SetBounds({150, 0, 200, 120});
+    memo.SetFont(gui::Font{u"Tahoma", 13});
+    edit.SetBounds({150, 130, 200, 24});
+    list.SetBounds({150, 160, 200, 80});
+    view.SetBounds({360, 0, 260, 120});
+    view.AddColumn(u"バージョン", 80);
+    view.AddColumn(u"内容", 150);
+    lowest.SetBounds({360, 200, 100, 60});
+    middle.SetBounds({380, 210, 100, 60});
+    highest.SetBounds({400, 220, 100, 60});
+    file = &mainMenu.Add(u"ファイル");
+    option = &file->Add(u"オプション");
+    file->Add(u"-");
+    quit = &file->Add(u"終了");
+    menu = &mainMenu;
+    timers.push_back(&timer);
+  }
+
+  gui::Panel panel{this};
+  gui::Image image{&panel};
+  gui::Label label{&panel};
+  gui::Memo memo{this};
+  gui::Edit edit{this};
+  gui::ListBox list{this};
+  gui::ListView view{this};
+  gui::Panel lowest{this};
+  gui::Panel middle{this};
+  gui::Panel highest{this};
+  gui::Timer timer;
+  gui::MainMenu mainMenu;
+  gui::MenuItem* file = nullptr;
+  gui::MenuItem* option = nullptr;
+  gui::MenuItem* quit = nullptr;
+};
+
+class GuiWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TestForm>();
+    gui::Realize(*form);
+    hwnd = static_cast<HWND>(form->NativeHandle());
+    ASSERT_NE(hwnd, nullptr) << "no window could be made: run under a display";
+  }
+  void TearDown() override {
+    form.reset();
+    gui::ProcessMessages();
+  }
+  std::unique_ptr<TestForm> form;
+  HWND hwnd = nullptr;
+};
+
+TEST_F(GuiWin32, RealizeCreatesAWindowForEachWindowedControl) {
+  EXPECT_EQ(TextOf(hwnd), u"テスト");
+  EXPECT_EQ(ClassOf(WindowOf(form->memo)), L"Edit");
+  EXPECT_EQ(ClassOf(WindowOf(form->edit)), L"Edit");
+  EXPECT_EQ(ClassOf(WindowOf(form->list)), L"ListBox");
+  EXPECT_EQ(ClassOf(WindowOf(form->view)), L"SysListView32");
+  ASSERT_NE(WindowOf(form->panel), nullptr);
+  EXPECT_EQ(::GetParent(WindowOf(form->panel)), hwnd);
+  // Labels and pictures are painted by the panel they lie in.
+  EXPECT_EQ(WindowOf(form->label), nullptr);
+  EXPECT_EQ(WindowOf(form->image), nullptr);
+  EXPECT_NE(::GetMenu(hwnd), nullptr);
+
+  RECT frame{};
+  ::GetWindowRect(hwnd, &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.right - frame.left, 640);
+  RECT memo{};
+  ::GetWindowRect(WindowOf(form->memo), &memo);
+  EXPECT_EQ(memo.right - memo.left, 200);
+  EXPECT_EQ(memo.bottom - memo.top, 120);
+}
+
+TEST_F(GuiWin32, StateSetAfterRealizeReachesTheWindows) {
+  HWND edit = WindowOf(form->edit);
+  form->edit.SetText(u"検索");
+  EXPECT_EQ(TextOf(edit), u"検索");
+  form->edit.SetBounds({150, 130, 300, 30});
+  RECT r{};
+  ::GetWindowRect(edit, &r);
+  EXPECT_EQ(r.right - r.left, 300);
+  form->edit.Hide();
+  EXPECT_FALSE(::IsWindowVisible(edit));
+  form->edit.SetEnabled(false);
+  EXPECT_FALSE(::IsWindowEnabled(edit));
+  form->SetCaption(u"只今、自動バックアップ中です。");
+  EXPECT_EQ(TextOf(hwnd), u"只今、自動バックアップ中です。");
+}
+
+TEST_F(GuiWin32, UserTypingUpdatesTheControlsText) {
+  ::SetWindowTextW(WindowOf(form->edit), L"typed");
+  EXPECT_EQ(form->edit.GetText(), u"typed");
+  ::SetWindowTextW(WindowOf(form->memo), L"line1\r\nline2");
+  EXPECT_EQ(form->memo.GetText(), u"line1\r\nline2");
+}
+
+TEST_F(GuiWin32, LaterSiblingsLieAbove) {
+  form->ShowWindow();
+  // The three panels overlap at (410, 230): the one created last is on top.
+  HWND top = ::ChildWindowFromPointEx(hwnd, POINT{410, 230}, CWP_SKIPINVISIBLE);
+  EXPECT_EQ(top, WindowOf(form->highest));
+  HWND between = ::ChildWindowFromPointEx(hwnd, POINT{385, 215}, CWP_SKIPINVISIBLE);
+  EXPECT_EQ(between, WindowOf(form->middle));
+}
+
+TEST_F(GuiWin32, MemoLinesFollowTheBoxsWrapping) {
+  form->memo.SetText(u"a\r\n\r\nb");
+  EXPECT_EQ(form->memo.DisplayedLines(), (std::vector<Text>{u"a", u"", u"b"}));
+
+  Text longLine;
+  for (int i = 0; i < 40; ++i) longLine += u"word ";
+  form->memo.SetText(longLine);
+  const auto lines = form->memo.DisplayedLines();
+  ASSERT_GT(lines.size(), 2u) << "a line wider than the box is wrapped";
+  Text joined;
+  for (const auto& line : lines) joined += line;
+  EXPECT_EQ(joined, longLine);
+
+  form->memo.SetText(u"");
+  EXPECT_TRUE(form->memo.DisplayedLines().empty());
+  // The memo keeps a lone line feed as the program set it; the box shows a break.
+  form->memo.SetText(u"x\ny");
+  EXPECT_EQ(form->memo.GetText(), u"x\ny");
+  EXPECT_EQ(form->memo.DisplayedLines(), (std::vector<Text>{u"x", u"y"}));
+}
+
+TEST_F(GuiWin32, MenuStateReachesTheRealMenuAndCommandsRunClicks) {
+  HMENU bar = ::GetMenu(hwnd);
+  HMENU fileMenu = ::GetSubMenu(bar, 0);
+  ASSERT_NE(fileMenu, nullptr);
+  EXPECT_EQ(::GetMenuItemCount(fileMenu), 3);
+  EXPECT_EQ(::GetMenuState(fileMenu, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+  form->option->SetChecked(true);
+  EXPECT_NE(::GetMenuState(fileMenu, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+  form->option->SetChecked(false);
+  EXPECT_EQ(::GetMenuState(fileMenu, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+
+  int clicks = 0;
+  form->quit->onClick = [&] { ++clicks; };
+  const UINT id = ::GetMenuItemID(fileMenu, 2);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  EXPECT_EQ(clicks, 1);
+  form->quit->SetEnabled(false);
+  EXPECT_NE(::GetMenuState(fileMenu, 2, MF_BYPOSITION) & MF_GRAYED, 0u);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GuiWin32, ListBoxAndListViewShowTheirRows) {
+  int selects = 0;
+  form->list.onSelect = [&] { ++selects; };
+  form->list.Add(u"仕事");
+  form->list.Add(u"趣味");
+  HWND list = WindowOf(form->list);
+  EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+  form->list.SetSelected(1);
+  EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(selects, 0);
+  // The user's choice: the box selects and tells its parent.
+  ::SendMessageW(list, LB_SETCURSEL, 0, 0);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(selects, 1);
+  EXPECT_EQ(form->list.Selected(), 0);
+
+  auto& row = form->view.AddItem();
+  row.caption = u"Ver1.00.0002";
+  form->view.AddSubItem(0, u"履歴検索機能追加");
+  HWND view = WindowOf(form->view);
+  EXPECT_EQ(::SendMessageW(view, LVM_GETITEMCOUNT, 0, 0), 1);
+  wchar_t text[64]{};
+  LVITEMW item{};
+  item.iSubItem = 1;
+  item.pszText = text;
+  item.cchTextMax = 64;
+  ::SendMessageW(view, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(text), L"履歴検索機能追加");
+  EXPECT_EQ(::SendMessageW(view, LVM_GETCOLUMNWIDTH, 0, 0), 80);
+}
+
+TEST_F(GuiWin32, PicturesAreClickedThroughTheirPanelOnlyWhenEnabled) {
+  int clicks = 0;
+  form->image.onClick = [&] { ++clicks; };
+  HWND panel = WindowOf(form->panel);
+  ::SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+  ::SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(20, 30));
+  EXPECT_EQ(clicks, 1);
+  // Pressed on the picture, released elsewhere: no click.
+  ::SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+  ::SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(100, 300));
+  EXPECT_EQ(clicks, 1);
+  form->image.SetEnabled(false);
+  ::SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
+  ::SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(20, 30));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GuiWin32, PanelsPaintTheirColourAndIconsBlendOverIt) {
+  HWND panel = WindowOf(form->panel);
+  EXPECT_EQ(PixelOfClient(panel, 130, 390), RGB(166, 202, 240));
+  // The icon's corner is transparent: the panel's colour shows through.
+  EXPECT_EQ(PixelOfClient(panel, 7, 16), RGB(166, 202, 240));
+  const auto* icon = gui::win32::BitmapResource(u"ICON_LOG");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->width, 48);
+  EXPECT_TRUE(icon->alpha);
+  const auto* splash = gui::win32::BitmapResource(u"SPLASH");
+  ASSERT_NE(splash, nullptr);
+  EXPECT_EQ(splash->width, 767);
+  EXPECT_FALSE(splash->alpha);
+  EXPECT_EQ(gui::win32::BitmapResource(u"NO_SUCH_PICTURE"), nullptr);
+}
+
+TEST_F(GuiWin32, ADisabledLabelIsGreyed) {
+  HWND panel = WindowOf(form->panel);
+  auto darkestPixel = [&] {
+    // Darkest pixel inside the label's text box: black text, or grey when disabled.
+    int darkest = 255 * 3;
+    COLORREF found = 0;
+    for (int y = 32; y < 50; ++y)
+      for (int x = 66; x < 106; ++x) {
+        const COLORREF p = PixelOfClient(panel, x, y);
+        const int sum = GetRValue(p) + GetGValue(p) + GetBValue(p);
+        if (sum < darkest) {
+          darkest = sum;
+          found = p;
+        }
+      }
+    return found;
+  };
+  EXPECT_EQ(darkestPixel(), RGB(0, 0, 0));
+  form->label.SetEnabled(false);
+  const COLORREF grey = darkestPixel();
+  EXPECT_NE(grey, RGB(0, 0, 0));
+  EXPECT_NE(grey, RGB(166, 202, 240));
+}
+
+TEST_F(GuiWin32, FormSizeChangesRunOnResizeBothWays) {
+  int resizes = 0;
+  form->onResize = [&] { ++resizes; };
+  form->SetBounds({40, 40, 700, 500});
+  EXPECT_EQ(resizes, 1);
+  RECT frame{};
+  ::GetWindowRect(hwnd, &frame);
+  EXPECT_EQ(frame.right - frame.left, 700);
+  // The user drags the frame.
+  ::SetWindowPos(hwnd, nullptr, 50, 60, 720, 510, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(resizes, 2);
+  EXPECT_EQ(form->Bounds(), (gui::Rect{50, 60, 720, 510}));
+  EXPECT_EQ(form->StoredFrame(), (gui::Rect{50, 60, 720, 510}));
+  ::SetWindowPos(hwnd, nullptr, 10, 10, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(resizes, 2);
+  EXPECT_EQ(form->Left(), 10);
+}
+
+TEST_F(GuiWin32, MinimisedFormStoresItsRestoredFrame) {
+  form->ShowWindow();
+  form->SetBounds({30, 40, 600, 400});
+  ::ShowWindow(hwnd, SW_MINIMIZE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(hwnd) != FALSE; }));
+  EXPECT_EQ(form->StoredFrame(), (gui::Rect{30, 40, 600, 400}));
+  ::ShowWindow(hwnd, SW_RESTORE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(hwnd) == FALSE; }));
+  EXPECT_EQ(form->Bounds(), (gui::Rect{30, 40, 600, 400}));
+}
+
+TEST_F(GuiWin32, CloseQueryCanRefuseTheCloseButton) {
+  bool allow = false;
+  int closes = 0;
+  form->onCloseQuery = [&](bool& canClose) { canClose = allow; };
+  form->onClose = [&] { ++closes; };
+  ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(::IsWindow(hwnd));
+  EXPECT_FALSE(form->IsClosed());
+  allow = true;
+  ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_TRUE(form->IsClosed());
+  EXPECT_EQ(closes, 1);
+  // The controls outlive their windows safely.
+  form->memo.SetText(u"after");
+  EXPECT_EQ(form->memo.DisplayedLines(), (std::vector<Text>{u"after"}));
+}
+
+TEST_F(GuiWin32, QueryEndSessionAsksTheForm) {
+  int asked = 0;
+  form->onQueryEndSession = [&] {
+    ++asked;
+    return true;
+  };
+  EXPECT_EQ(::SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(asked, 1);
+}
+
+TEST_F(GuiWin32, TimersTickOnTheWindowUntilDisabled) {
+  int ticks = 0;
+  form->timer.interval = 10;
+  form->timer.onTimer = [&] {
+    if (++ticks == 3) form->timer.SetEnabled(false);
+  };
+  form->timer.SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  // Disabled in its third tick: no fourth one comes.
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(GuiWin32, ATickDoesNotStartInsideItsOwnTick) {
+  int ticks = 0, depth = 0, deepest = 0;
+  form->timer.interval = 5;
+  form->timer.onTimer = [&] {
+    ++ticks;
+    deepest = std::max(deepest, ++depth);
+    // Work that lets pending messages through, as the clipboard monitor does.
+    PumpUntil([] { return false; }, 60);
+    --depth;
+    if (ticks >= 2) form->timer.SetEnabled(false);
+  };
+  form->timer.SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+  EXPECT_EQ(deepest, 1);
+}
+
+TEST_F(GuiWin32, ModalFormDisablesItsOwnerUntilItCloses) {
+  form->ShowWindow();
+  gui::Form dialog;
+  dialog.SetCaption(u"バージョン情報");
+  dialog.resizable = false;
+  dialog.centerOnScreen = true;
+  dialog.SetClientSize(502, 490);
+  gui::Timer closer;
+  closer.interval = 20;
+  dialog.timers.push_back(&closer);
+  bool ownerDisabled = false;
+  bool shown = false;
+  dialog.onShow = [&] { shown = true; };
+  closer.onTimer = [&] {
+    ownerDisabled = !::IsWindowEnabled(hwnd);
+    closer.SetEnabled(false);
+    dialog.Close();
+  };
+  gui::Realize(dialog);
+  HWND dialogWindow = static_cast<HWND>(dialog.NativeHandle());
+  ASSERT_NE(dialogWindow, nullptr);
+  RECT client{};
+  ::GetClientRect(dialogWindow, &client);
+  EXPECT_EQ(client.right, 502);
+  EXPECT_EQ(client.bottom, 490);
+  closer.SetEnabled(true);
+  dialog.ShowModal();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(dialog.IsClosed());
+  EXPECT_FALSE(::IsWindow(dialogWindow));
+  EXPECT_TRUE(::IsWindowEnabled(hwnd));
+}
+
+TEST_F(GuiWin32, AnEscapingErrorBecomesTheErrorBoxAndTheProgramGoesOn) {
+  BoxCloser closer;
+  gui::Guarded([] { throw core::AppError(u"C:\\Data\\Log.dat に書き込めません"); });
+  gui::Guarded([] { throw std::runtime_error("ends with stop."); });
+  const auto texts = closer.Stop();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], L"C:\\Data\\Log.dat に書き込めません.");
+  EXPECT_EQ(texts[1], L"ends with stop.");
+}
+
+TEST(GuiWin32Fonts, PixelHeightsPointsAndCharsetAtTheWindowsDpi) {
+  const int dpi = 96;
+  HFONT pixels = gui::win32::FontFor(gui::Font{u"Tahoma", 15}, dpi);
+  EXPECT_EQ(pixels, gui::win32::FontFor(gui::Font{u"Tahoma", 15}, dpi));
+  LOGFONTW description{};
+  ::GetObjectW(pixels, sizeof(description), &description);
+  EXPECT_EQ(description.lfHeight, -15);
+  EXPECT_EQ(std::wstring(description.lfFaceName), L"Tahoma");
+
+  gui::Font points{u"Tahoma", 11};
+  points.points = true;
+  ::GetObjectW(gui::win32::FontFor(points, dpi), sizeof(description), &description);
+  EXPECT_EQ(description.lfHeight, -15);  // 11 pt at 96 DPI
+  ::GetObjectW(gui::win32::FontFor(gui::Font{u"Tahoma", 15}, 144), sizeof(description),
+               &description);
+  EXPECT_EQ(description.lfHeight, -23);  // scaled with the DPI, rounded
+
+  gui::Font japanese{u"ＭＳ Ｐゴシック", 15};
+  japanese.japaneseCharset = true;
+  ::GetObjectW(gui::win32::FontFor(japanese, dpi), sizeof(description), &description);
+  EXPECT_EQ(description.lfCharSet, SHIFTJIS_CHARSET);
+}
+
+}  // namespace

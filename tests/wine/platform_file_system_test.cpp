@@ -1,0 +1,135 @@
+// Files and listings through the Win32 file functions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/win32/win32_file_system.h"
+#include "platform_test_support.h"
+
+namespace {
+
+using platform::win32::Win32FileSystem;
+using wine_test::TempFolder;
+
+const platform::DirEntry* Find(const platform::Listing& listing, core::TextView name) {
+  for (const auto& e : listing.entries) {
+    if (e.name == name) return &e;
+  }
+  return nullptr;
+}
+
+TEST(Win32FileSystem, ExistenceAndFolderCreation) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  EXPECT_TRUE(fs.FolderExists(dir.Path()));  // with its trailing backslash
+  EXPECT_FALSE(fs.FileExists(dir.Path()));
+  EXPECT_TRUE(fs.CreateFolder(dir.Path(L"Data\\")));
+  EXPECT_FALSE(fs.CreateFolder(dir.Path(L"Data\\")));
+  EXPECT_FALSE(fs.CreateFolder(dir.Path(L"a\\b\\")));
+  dir.Put(L"Data\\Log.dat", "x");
+  EXPECT_TRUE(fs.FileExists(dir.Path(L"Data\\Log.dat")));
+  EXPECT_FALSE(fs.FolderExists(dir.Path(L"Data\\Log.dat")));
+  EXPECT_EQ(fs.ReadFile(dir.Path(L"Data\\Log.dat")), "x");
+  EXPECT_THROW(fs.ReadFile(dir.Path(L"none.dat")), core::AppError);
+}
+
+TEST(Win32FileSystem, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  dir.Put(L"hozon.dat", "old contents that are longer");
+  const std::string bytes("a\0b\r\n\xff", 6);
+  fs.WriteFileAtomic(dir.Path(L"hozon.dat"), bytes);
+  EXPECT_EQ(dir.Get(L"hozon.dat"), bytes);
+  fs.WriteFileAtomic(dir.Path(L"new.dat"), "");
+  EXPECT_EQ(dir.Get(L"new.dat"), "");
+  platform::Listing listing = fs.List(dir.Path(), u"*.*");
+  EXPECT_EQ(listing.entries.size(), 2u);
+}
+
+TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndNamesIt) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  dir.Put(L"Log.dat", "old");
+  ASSERT_TRUE(::SetFileAttributesW(dir.Wide(L"Log.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+  try {
+    fs.WriteFileAtomic(dir.Path(L"Log.dat"), "new");
+    FAIL() << "a read-only file was replaced";
+  } catch (const core::AppError& e) {
+    EXPECT_EQ(e.message(), dir.Path(L"Log.dat") + u" に書き込めません");
+  }
+  EXPECT_EQ(dir.Get(L"Log.dat"), "old");
+  EXPECT_EQ(fs.List(dir.Path(), u"*.*").entries.size(), 1u);  // no temporary file left
+  EXPECT_THROW(fs.WriteFileAtomic(dir.Path(L"missing\\x.dat"), "x"), core::AppError);
+}
+
+TEST(Win32FileSystem, ListingReportsFoldersHiddenAndSystemFiles) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  dir.Put(L"plain.dat", "");
+  dir.Put(L"noext", "");
+  dir.Put(L"hidden.dat", "");
+  dir.Put(L"system.dat", "");
+  dir.Put(L"Soramitsu.lnk", "");
+  dir.Put(L"other.LnK", "");
+  dir.Put(L"x.lnk2", "");  // its short name ends in .LNK
+  ASSERT_TRUE(fs.CreateFolder(dir.Path(L"sub")));
+  ::SetFileAttributesW(dir.Wide(L"hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ::SetFileAttributesW(dir.Wide(L"system.dat").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+  platform::Listing all = fs.List(dir.Path(), u"*.*");
+  EXPECT_TRUE(all.complete);
+  EXPECT_EQ(all.entries.size(), 8u);
+  EXPECT_FALSE(Find(all, u"."));
+  EXPECT_FALSE(Find(all, u".."));
+  ASSERT_TRUE(Find(all, u"noext"));
+  ASSERT_TRUE(Find(all, u"sub"));
+  EXPECT_TRUE(Find(all, u"sub")->isFolder);
+  EXPECT_FALSE(Find(all, u"plain.dat")->isFolder);
+  EXPECT_TRUE(Find(all, u"hidden.dat")->hidden);
+  EXPECT_FALSE(Find(all, u"hidden.dat")->system);
+  EXPECT_TRUE(Find(all, u"system.dat")->system);
+  EXPECT_FALSE(Find(all, u"plain.dat")->hidden || Find(all, u"plain.dat")->system);
+
+  platform::Listing links = fs.List(dir.Path(), u"*.LNK");
+  EXPECT_TRUE(links.complete);
+  std::vector<core::Text> names;
+  for (const auto& e : links.entries) names.push_back(e.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<core::Text>{u"Soramitsu.lnk", u"other.LnK"}));
+}
+
+TEST(Win32FileSystem, EmptyMatchIsCompleteMissingFolderIsNot) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  platform::Listing none = fs.List(dir.Path(), u"*.LNK");
+  EXPECT_TRUE(none.complete);
+  EXPECT_TRUE(none.entries.empty());
+  platform::Listing missing = fs.List(dir.Path(L"nope\\"), u"*.*");
+  EXPECT_FALSE(missing.complete);
+}
+
+TEST(Win32FileSystem, CopyReplacesDeleteRefusesReadOnlyFiles) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  dir.Put(L"a.dat", "new");
+  dir.Put(L"b.dat", "older and longer");
+  EXPECT_TRUE(fs.CopyFileReplacing(dir.Path(L"a.dat"), dir.Path(L"b.dat")));
+  EXPECT_EQ(dir.Get(L"b.dat"), "new");
+  EXPECT_FALSE(fs.CopyFileReplacing(dir.Path(L"none.dat"), dir.Path(L"c.dat")));
+  ::SetFileAttributesW(dir.Wide(L"b.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(fs.RemoveFile(dir.Path(L"b.dat")));
+  EXPECT_TRUE(fs.FileExists(dir.Path(L"b.dat")));
+  EXPECT_TRUE(fs.RemoveFile(dir.Path(L"a.dat")));
+  EXPECT_FALSE(fs.FileExists(dir.Path(L"a.dat")));
+  EXPECT_FALSE(fs.RemoveFile(dir.Path(L"a.dat")));
+}
+
+TEST(Win32FileSystem, ExecutablePathIsThisProgram) {
+  Win32FileSystem fs;
+  core::Text exe = fs.ExecutablePath();
+  ASSERT_GT(exe.size(), 4u);
+  EXPECT_EQ(exe.substr(exe.size() - 4), u".exe");
+  EXPECT_TRUE(fs.FileExists(exe));
+}
+
+}  // namespace
