@@ -40,11 +40,12 @@ std::vector<Text> SampleTexts(int count) {
     const int lines = random() % 4 == 0 ? 1 + static_cast<int>(random() % 6) : 1;
     for (int l = 0; l < lines; ++l) {
       if (l > 0) text += u"\r\n";
-      const int parts = 1 + static_cast<int>(random() % (random() % 10 == 0 ? 80 : 12));
+      const int parts = 1 + static_cast<int>(random() % (random() % 10 == 0 ? 90 : 13));
       for (int p = 0; p < parts; ++p) text += pieces[random() % 10];
     }
-    // A rare word, for searches with a handful of results.
+    // Rare words, for searches with a handful and with about a thousand results.
     if (i % 9973 == 0) text += u" 見積書No.4711";
+    if (i % 97 == 0) text += u" 要確認";
     texts.push_back(std::move(text));
   }
   return texts;
@@ -131,7 +132,13 @@ HistoryWindow& HundredThousandRecords() {
 
 void BM_LogLoad_20000Records(benchmark::State& state) {
   HistoryWindow& window = MonthOfTexts();
-  for (auto _ : state) window.form->Log_Load();
+  for (auto _ : state) {
+    // As at start-up, the table holds nothing yet (emptying a loaded one is not measured).
+    state.PauseTiming();
+    core::history::ResetHistoryTable(window.form->StringGrid1.Table());
+    state.ResumeTiming();
+    window.form->Log_Load();
+  }
   state.counters["records"] = window.form->Log_Cnt;
   state.counters["MB"] = static_cast<double>(window.bytes.size()) / 1e6;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * window.bytes.size()));
@@ -210,6 +217,9 @@ void Search(benchmark::State& state, const Text& needle) {
 
 void BM_LogSelect_100000Records_Rare(benchmark::State& state) { Search(state, u"見積書No.4711"); }
 BENCHMARK(BM_LogSelect_100000Records_Rare)->Unit(benchmark::kMillisecond);
+
+void BM_LogSelect_100000Records_Occasional(benchmark::State& state) { Search(state, u"要確認"); }
+BENCHMARK(BM_LogSelect_100000Records_Occasional)->Unit(benchmark::kMillisecond);
 
 void BM_LogSelect_100000Records_Absent(benchmark::State& state) { Search(state, u"請求書"); }
 BENCHMARK(BM_LogSelect_100000Records_Absent)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,9 @@
 #include "core/history.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <numeric>
 #include <string>
 #include "core/dates.h"
 #include "core/table_utils.h"
@@ -112,9 +114,70 @@ int ReadHistoryRecords(CellTable& table, TextView fileText, TextView cutOff) {
   return count;
 }
 
+// Reads a key made of ASCII digits; false for any other character.
+bool DigitValue(const Text& key, std::uint32_t& value) {
+  value = 0;
+  for (char16_t u : key) {
+    if (u < u'0' || u > u'9') return false;
+    value = value * 10 + static_cast<std::uint32_t>(u - u'0');
+  }
+  return true;
+}
+
+// When every date key has one length and every time key another (at most 9 digits each),
+// all of ASCII digits, their text order under any comparison is the order of the numbers
+// they spell: fills `keys` with date * 10^timeDigits + time per data row. Both keys of a
+// row are read together, which halves the trips to memory on a large table.
+bool PackHistoryKeys(const CellTable& table, std::vector<std::uint64_t>& keys) {
+  const int n = table.RowCount() - 1;
+  const std::size_t dateDigits = table.Cell(kDateKeyCol, 1).size();
+  const std::size_t timeDigits = table.Cell(kTimeKeyCol, 1).size();
+  if (dateDigits == 0 || dateDigits > 9 || timeDigits == 0 || timeDigits > 9) return false;
+  std::uint64_t timeScale = 1;
+  for (std::size_t i = 0; i < timeDigits; ++i) timeScale *= 10;
+  keys.resize(static_cast<std::size_t>(n));
+  for (int r = 1; r <= n; ++r) {
+    const Text& date = table.Cell(kDateKeyCol, r);
+    const Text& time = table.Cell(kTimeKeyCol, r);
+    std::uint32_t dateValue, timeValue;
+    if (date.size() != dateDigits || time.size() != timeDigits || !DigitValue(date, dateValue) ||
+        !DigitValue(time, timeValue)) {
+      return false;
+    }
+    keys[static_cast<std::size_t>(r - 1)] = dateValue * timeScale + timeValue;
+  }
+  return true;
+}
+
 void SortHistory(CellTable& table, platform::Collator& collator) {
-  GridSort(table, kTimeKeyCol, collator);
-  GridSort(table, kDateKeyCol, collator);
+  // Stable sorts by the time key and then by the date key order the rows by (date key,
+  // time key, old position). When both keys are fixed-width digits, as the program writes
+  // them, that order is numeric and is reached in one pass: the table is sorted already but
+  // for its last row (the record just added, or nothing after a load of a file in order), so
+  // the rows move only when that row has to move up. This keeps a tick on a large history
+  // well inside its second. Other keys (header lines cut short) take the general sorts.
+  const int n = table.RowCount() - 1;
+  std::vector<std::uint64_t> keys;
+  if (n <= 1 || !PackHistoryKeys(table, keys)) {
+    GridSort(table, kTimeKeyCol, collator);
+    GridSort(table, kDateKeyCol, collator);
+    return;
+  }
+  std::vector<int> order(static_cast<std::size_t>(n));
+  std::iota(order.begin(), order.end(), 0);
+  const auto last = keys.end() - 1;
+  if (std::is_sorted(keys.begin(), last)) {
+    // The last row goes after every row whose key is not greater: equal keys keep their order.
+    const auto place = std::upper_bound(keys.begin(), last, *last);
+    if (place == last) return;  // already in place: nothing moves
+    std::rotate(order.begin() + (place - keys.begin()), order.end() - 1, order.end());
+  } else {
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+    });
+  }
+  for (int& row : order) ++row;  // data positions to row numbers
+  table.ReorderDataRows(order);
 }
 
 Text HistoryFileText(const CellTable& table) {

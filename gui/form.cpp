@@ -44,9 +44,19 @@ void Form::RunShowEvent() {
 
 bool Form::Close() {
   if (closed_) return true;
+  if (closeQueryRunning_) return false;
   bool canClose = true;
-  if (onCloseQuery) onCloseQuery(canClose);
-  if (!canClose) return false;
+  if (onCloseQuery) {
+    closeQueryRunning_ = true;
+    try {
+      onCloseQuery(canClose);
+    } catch (...) {
+      closeQueryRunning_ = false;
+      throw;
+    }
+    closeQueryRunning_ = false;
+  }
+  if (!canClose || closed_) return closed_;
   // Mark first: a close that arrives while onClose runs must not run it twice.
   closed_ = true;
   if (onClose) onClose();

@@ -31,7 +31,8 @@ class Form : public Control {
   // window the form runs onShow and closes at once.
   void ShowModal();
   // Runs onCloseQuery; when it allows, the window closes (onClose, then destroyed).
-  // Returns true when the window closed.
+  // Returns true when the window closed. A close asked for while the query still runs
+  // (it may process messages) is refused: the query never runs inside itself.
   bool Close();
   bool IsClosed() const { return closed_; }
 
@@ -64,6 +65,7 @@ class Form : public Control {
   Rect restoredFrame_;
   bool hasRestoredFrame_ = false;
   bool closed_ = false;
+  bool closeQueryRunning_ = false;
 };
 
 class FormPeer {

@@ -27,7 +27,7 @@ fi
 
 # No display: show it on Xvfb and keep a picture of it.
 source "$SORAMITSU_ROOT/tests/e2e/lib.sh"
-e2e_init "$win/Soramitsu.exe" "$win" run
+e2e_init "$app/Soramitsu.exe" "$win/tests" run
 E2E_APP_DIR="$app"
 e2e_start_app
 e2e_wait_main_window 60000
@@ -37,6 +37,14 @@ if ! e2e_wait_client_pixel 700 230 192 220 192 15; then
   sm_log "the history table did not appear within 15 s; taking the screenshot anyway"
 fi
 shot="$win/screenshot.png"
-e2e_screenshot "$shot"
+e2e_screenshot "$E2E_DIR/screen.png"
+# Keep the window's frame only.
+frame=$(e2e_wintool window-rect "$E2E_TITLE" | tr -d '\r')
+read -r fx fy fw fh <<<"$frame"
+if [ -n "${fh:-}" ] && convert "$E2E_DIR/screen.png" -crop "${fw}x${fh}+${fx}+${fy}" +repage "$shot"; then
+  :
+else
+  cp -f "$E2E_DIR/screen.png" "$shot"
+fi
 e2e_close_app 30
 echo "Screenshot of the main window saved to $shot"

@@ -1,6 +1,8 @@
 #include "gui/win32/container.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "gui/controls.h"
 #include "gui/win32/graphic_controls.h"
@@ -23,13 +25,15 @@ gui::Control* Container::GraphicAt(HWND hwnd, POINT client) {
 void Container::Paint(HWND hwnd, HDC target, const RECT& area) {
   RECT client{};
   ::GetClientRect(hwnd, &client);
-  const int width = client.right - client.left;
-  const int height = client.bottom - client.top;
-  if (width <= 0 || height <= 0) return;
+  RECT part{};
+  if (!::IntersectRect(&part, &area, &client)) return;
+  const int width = part.right - part.left;
+  const int height = part.bottom - part.top;
   const int dpi = DpiOf(hwnd);
   const gui::Color under = background_();
 
-  // Painted off screen first, so that a picture under a label never flickers.
+  // Painted off screen first, so that a picture under a label never flickers. The
+  // buffer covers only the part to paint; its origin is moved to that part's corner.
   OwnedMemoryDc buffer(target);
   OwnedBitmap bitmap(::CreateCompatibleBitmap(target, width, height));
   HDC dc = target;
@@ -37,16 +41,23 @@ void Container::Paint(HWND hwnd, HDC target, const RECT& area) {
   if (buffer.Get() != nullptr && bitmap) {
     selection = std::make_unique<ScopedSelect>(buffer.Get(), bitmap.Get());
     dc = buffer.Get();
+    ::SetViewportOrgEx(dc, -part.left, -part.top, nullptr);
   }
-  ::FillRect(dc, &client, BrushFor(under));
+  ::FillRect(dc, &part, BrushFor(under));
   for (gui::Control* control : GraphicControlsOf(control_)) {
     if (!ShownWithin(*control, control_)) continue;
+    const RECT box = BoxInContainer(*control, control_, dpi);
+    RECT overlap{};
+    // Labels may draw past their box; everything else stays inside it.
+    if (dynamic_cast<gui::Label*>(control) == nullptr && !::IntersectRect(&overlap, &box, &part))
+      continue;
     ScopedDcState state(dc);
     PaintGraphic(dc, *control, control_, dpi, under);
   }
-  if (dc != target)
-    ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc,
-             area.left, area.top, SRCCOPY);
+  if (dc != target) {
+    ::SetViewportOrgEx(dc, 0, 0, nullptr);
+    ::BitBlt(target, part.left, part.top, width, height, dc, 0, 0, SRCCOPY);
+  }
 }
 
 bool Container::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

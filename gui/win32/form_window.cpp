@@ -54,6 +54,9 @@ void ApplyDpiTo(const gui::Control& control) {
 FormWindow::FormWindow(gui::Form& form)
     : form_(form), container_(form, [&form] { return form.background; }) {
   EnsureCommonControls();
+  // Read before the window exists: its creation reports the frame back into the form.
+  const gui::Rect bounds = form.Bounds();
+  sizeFromClient_ = bounds.width <= 0 || bounds.height <= 0;
   HWND owner = DefaultOwnerWindow();
   const RECT frame = InitialFrame(owner);
   const std::wstring caption = Wide(form.Caption());
@@ -61,11 +64,14 @@ FormWindow::FormWindow(gui::Form& form)
                     Style(), frame.left, frame.top, frame.right - frame.left,
                     frame.bottom - frame.top, owner, nullptr, Instance(), this);
   // hwnd_ is set by WM_NCCREATE.
-  const gui::Rect bounds = form.Bounds();
-  sizeFromClient_ = bounds.width <= 0 || bounds.height <= 0;
   if (hwnd_ != nullptr) {
     OpenForms().push_back(this);
     ::EnableWindow(hwnd_, form.Enabled() ? TRUE : FALSE);
+    // A window that opened on a monitor of another DPI than the system's is sized again.
+    if (DpiOf(hwnd_) != SystemDpi()) {
+      if (sizeFromClient_) ApplyClientSize();
+      else ApplyBounds();
+    }
     ReportFrame();
   }
 }

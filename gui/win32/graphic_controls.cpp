@@ -75,17 +75,18 @@ void PaintImage(HDC dc, const gui::Image& image, const RECT& box, int dpi) {
 
 class GraphicPeer : public gui::ControlPeer {
  public:
-  explicit GraphicPeer(gui::Control& control) : control_(control) {}
+  explicit GraphicPeer(gui::Control& control) : control_(control) {
+    HWND hwnd = nullptr;
+    if (const gui::Control* container = Container(hwnd)) {
+      last_ = Area(*container, hwnd);
+      hasLast_ = true;
+    }
+  }
   void PropertyChanged(gui::Property) override {
-    int dx = 0, dy = 0;
-    const gui::Control* container = WindowedAncestor(control_, dx, dy);
+    HWND hwnd = nullptr;
+    const gui::Control* container = Container(hwnd);
     if (container == nullptr) return;
-    HWND hwnd = WindowOf(*container);
-    if (hwnd == nullptr) return;
-    const int dpi = DpiOf(hwnd);
-    HDC dc = ::GetDC(hwnd);
-    RECT now = PaintedArea(control_, *container, dc, dpi);
-    ::ReleaseDC(hwnd, dc);
+    const RECT now = Area(*container, hwnd);
     if (hasLast_) ::InvalidateRect(hwnd, &last_, FALSE);
     ::InvalidateRect(hwnd, &now, FALSE);
     last_ = now;
@@ -93,6 +94,20 @@ class GraphicPeer : public gui::ControlPeer {
   }
 
  private:
+  // The window that paints this control, or nullptr while there is none.
+  const gui::Control* Container(HWND& hwnd) const {
+    int dx = 0, dy = 0;
+    const gui::Control* container = WindowedAncestor(control_, dx, dy);
+    hwnd = container != nullptr ? WindowOf(*container) : nullptr;
+    return hwnd != nullptr ? container : nullptr;
+  }
+  RECT Area(const gui::Control& container, HWND hwnd) const {
+    HDC dc = ::GetDC(hwnd);
+    const RECT area = PaintedArea(control_, container, dc, DpiOf(hwnd));
+    if (dc != nullptr) ::ReleaseDC(hwnd, dc);
+    return area;
+  }
+
   gui::Control& control_;
   RECT last_{};
   bool hasLast_ = false;

@@ -26,6 +26,9 @@ void RegisterGridClass() {
   static const bool registered = [] {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
+    // With CS_DBLCLKS the second press of a double click arrives as WM_LBUTTONDBLCLK, so
+    // that a double click chooses the cell (and runs its click handler) once, not twice.
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &::DefWindowProcW;
     wc.hInstance = Instance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -653,6 +656,8 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
       OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONDBLCLK:
       return 0;
     case WM_KEYDOWN:
       OnKeyDown(wParam);

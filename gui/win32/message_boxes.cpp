@@ -35,6 +35,10 @@ void ShowMessage(const Text& text) { Box(text, MB_OK); }
 
 bool AskYesNo(const Text& text) { return Box(text, MB_YESNO | MB_ICONINFORMATION) != IDNO; }
 
+bool AskYesNo(const Text& text, bool defaultNo) {
+  return Box(text, MB_YESNO | MB_ICONINFORMATION | (defaultNo ? MB_DEFBUTTON2 : 0)) != IDNO;
+}
+
 void ShowInformation(const Text& text) { Box(text, MB_OK | MB_ICONINFORMATION); }
 
 void ShowErrorBox(const Text& text) {

@@ -10,7 +10,8 @@ namespace platform::posix {
 // never (tests mark files hidden or system with MarkAttributes). Listings come sorted by
 // name (as under Wine) so that tests see one order; a folder that cannot be opened gives an
 // empty listing with complete = false. A file without its owner's write permission (chmod
-// a-w) is read-only: writing over it, copying onto it and deleting it fail, as on Windows.
+// a-w) is read-only: writing over it and copying onto it fail, as on Windows. Deleting it
+// succeeds (unlike DeleteFileW); FailOperationsOn makes a deletion fail.
 class PosixFileSystem : public FileSystem {
  public:
   bool FolderExists(const core::Text& path) override;

@@ -55,6 +55,19 @@ bool ExcludedFromHistory() {
 
 }  // namespace
 
+Win32Clipboard::~Win32Clipboard() {
+  if (ownWindow_) ::DestroyWindow(static_cast<HWND>(ownWindow_));
+}
+
+NativeWindow Win32Clipboard::Owner() {
+  if (owner_) return owner_;
+  if (!ownWindow_) {
+    ownWindow_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+  }
+  return ownWindow_;  // nullptr if even that failed: the task then owns the data
+}
+
 ClipboardContent Win32Clipboard::Read() {
   OpenedClipboard clipboard(nullptr);
   if (!clipboard.open()) throw core::AppError(kCannotOpen);
@@ -75,7 +88,7 @@ void Win32Clipboard::WriteText(const core::Text& text) {
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<wchar_t>(text[i]);
     out[text.size()] = L'\0';
   }
-  OpenedClipboard clipboard(static_cast<HWND>(owner_));
+  OpenedClipboard clipboard(static_cast<HWND>(Owner()));
   if (!clipboard.open()) throw core::AppError(kCannotOpen);
   if (!::EmptyClipboard()) throw core::AppError(kCannotWrite);
   if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) throw core::AppError(kCannotWrite);

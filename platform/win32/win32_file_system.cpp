@@ -114,8 +114,12 @@ void Win32FileSystem::WriteFileAtomic(const core::Text& path, const std::string&
   }
   const std::wstring temp = TemporaryBeside(target);
   {
+    // The new file keeps the hidden and system marks the user gave the old one.
+    const DWORD kept = old == INVALID_FILE_ATTRIBUTES
+                           ? 0
+                           : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     UniqueFile file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) throw PathError(path, kCannotWrite);
     bool ok = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
     ok = file.Close() && ok;

@@ -14,11 +14,12 @@ void FlushSystemCache(const std::wstring& path) {
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
 }
 
-// The copy's bytes on disk before the rename makes them the file.
-bool FlushToDisk(const std::wstring& path) {
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.valid() && ::FlushFileBuffers(file.get());
+// The copy's bytes on disk before the rename makes them the file. Best effort: should the
+// copy be held open elsewhere, the rename still leaves either the old file or the new one.
+void FlushToDisk(const std::wstring& path) {
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.valid()) ::FlushFileBuffers(file.get());
 }
 
 }  // namespace
@@ -91,9 +92,9 @@ bool Win32ProfileFile::Flush(const core::Text& path) {
     return true;
   }
   FlushSystemCache(p->copy);
-  const bool ok = FlushToDisk(p->copy) &&
-                  ::MoveFileExW(p->copy.c_str(), target.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  FlushToDisk(p->copy);
+  const bool ok = ::MoveFileExW(p->copy.c_str(), target.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   Drop(target);  // after a successful rename there is no copy left to delete
   return ok;
 }

@@ -50,7 +50,7 @@ expect_line "$app_info" "bitmap PEN 110x123 24 alpha=0" "pen picture"
 for which in app shortcut; do
   if [ "$which" = app ]; then text="$app_info"; exe=Soramitsu.exe; else text="$shortcut_info"; exe=SoramitsuShortcut.exe; fi
   expect_line "$text" "icon 1 sizes=16,20,24,32,40,48,64,256" "$exe icon"
-  expect_line "$text" "manifest yes" "$exe manifest"
+  expect_line "$text" "manifest common-controls-6=yes per-monitor-v2=yes as-invoker=yes" "$exe manifest"
   expect_line "$text" "version ソラミツ Ver1.00.0002 $exe" "$exe version"
 done
 if grep -q '^bitmap' <<<"$shortcut_info"; then

@@ -138,6 +138,34 @@ TEST_F(GuiHeadless, CloseQueryCanKeepTheFormOpen) {
   EXPECT_EQ(closes, 1);
 }
 
+TEST_F(GuiHeadless, ACloseAskedForDuringTheCloseQueryIsRefused) {
+  gui::Form form;
+  int queries = 0, closes = 0;
+  bool nestedResult = true;
+  form.onCloseQuery = [&](bool&) {
+    ++queries;
+    // The query processes messages; the user clicks the close button again meanwhile.
+    nestedResult = form.Close();
+  };
+  form.onClose = [&] { ++closes; };
+  EXPECT_TRUE(form.Close());
+  EXPECT_FALSE(nestedResult);
+  EXPECT_EQ(queries, 1);
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(GuiHeadless, AQueryThatThrowsKeepsTheFormOpenAndClosableLater) {
+  gui::Form form;
+  bool fail = true;
+  form.onCloseQuery = [&](bool&) {
+    if (fail) throw core::AppError(u"書き込めません");
+  };
+  EXPECT_THROW(form.Close(), core::AppError);
+  EXPECT_FALSE(form.IsClosed());
+  fail = false;
+  EXPECT_TRUE(form.Close());
+}
+
 TEST_F(GuiHeadless, ShowRunsOnShowAndModalShowEndsClosed) {
   gui::Form dialog;
   int shows = 0, closes = 0;

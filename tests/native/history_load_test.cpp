@@ -1,5 +1,7 @@
 // Log.dat: reading with the 31-day cut-off, the collected-text rules, and writing.
 #include <gmock/gmock.h>
+#include <random>
+#include "core/table_utils.h"
 #include "tests/native/history_test_support.h"
 
 namespace history_test {
@@ -192,6 +194,36 @@ TEST(HistoryFileText, SkipsRowsWithoutTextAndNormalisesBreaks) {
   EXPECT_EQ(U8(core::history::HistoryFileText(table)),
             kMarker + "2026/12/09 12:00:00 79738790879999\r\na\r\nb\r\n" + kMarker +
                 "2026/12/08 11:00:00 79738791889999\r\nc\r\n\r\n");
+}
+
+// The history's own sort must give exactly what sorting by the time key and then by the
+// date key gives, whatever the keys hold.
+TEST(HistorySort, MatchesSortingByTimeKeyThenDateKey) {
+  platform::posix::PosixCollator collator;
+  std::mt19937 random(11);
+  const Text dates[] = {u"79738790", u"79738791", u"79738799", u"79738800"};
+  const Text times[] = {u"764040", u"879999", u"879998", u"999999"};
+  for (int round = 0; round < 300; ++round) {
+    const int rows = 1 + static_cast<int>(random() % 12);
+    core::CellTable expected(5, rows + 1);
+    for (int r = 1; r <= rows; ++r) {
+      expected.SetRow(r, {u"", U16("text " + std::to_string(r)), u"stamp", dates[random() % 4],
+                          times[random() % 4]});
+    }
+    if (round % 3 == 0) {  // sorted but for the last row, as after a recording
+      core::history::SortHistory(expected, collator);
+      expected.SetRow(rows, {u"", u"new", u"stamp", dates[random() % 4], times[random() % 4]});
+    }
+    if (round % 7 == 0) expected.SetCell(3, 1 + static_cast<int>(random() % rows), u"7973");
+    if (round % 11 == 0) expected.SetCell(4, 1 + static_cast<int>(random() % rows), u"");
+    core::CellTable actual = expected;
+    core::GridSort(expected, 4, collator);
+    core::GridSort(expected, 3, collator);
+    core::history::SortHistory(actual, collator);
+    for (int r = 1; r <= rows; ++r) {
+      ASSERT_EQ(actual.Row(r), expected.Row(r)) << "round " << round << ", row " << r;
+    }
+  }
 }
 
 TEST(HistoryCutOff, IsTodayMinus31DaysAcrossMonthsAndYears) {

@@ -98,6 +98,20 @@ TEST(PosixFileSystem, FailedWriteKeepsOldFileAndNamesThePath) {
   EXPECT_THROW(fs.ReadFile(dir.Win("nothing.dat")), core::AppError);
 }
 
+TEST(PosixFileSystem, ReadOnlyFilesRefuseWritesAndCopies) {
+  TempFolder dir;
+  PosixFileSystem fs;
+  Put(dir.Native("Log.dat"), "old");
+  Put(dir.Native("a.dat"), "a");
+  std::filesystem::permissions(dir.Native("Log.dat"), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_THROW(fs.WriteFileAtomic(dir.Win("Log.dat"), "new"), core::AppError);
+  EXPECT_FALSE(fs.CopyFileReplacing(dir.Win("a.dat"), dir.Win("Log.dat")));
+  EXPECT_EQ(Slurp(dir.Native("Log.dat")), "old");
+  EXPECT_TRUE(fs.CopyFileReplacing(dir.Win("Log.dat"), dir.Win("b.dat")));  // reading is fine
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Native()), {}), 3);
+}
+
 TEST(PosixFileSystem, ListsWithPatternsAndAttributes) {
   TempFolder dir;
   PosixFileSystem fs;

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "platform/win32/win32_clipboard.h"
 

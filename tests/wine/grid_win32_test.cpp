@@ -264,6 +264,13 @@ TEST_F(GridWindowTest, ChildWindowFollowsTheControl) {
   // The window layer clamps what a resize rule computes as negative.
   grid.SetBounds({20, 30, -5, -1});
   EXPECT_EQ(placement(), (gui::Rect{20, 30, 0, 0}));
+  // An empty window still moves the current cell and paints nothing.
+  Key(VK_DOWN);
+  EXPECT_EQ(grid.Table().CurrentRow(), 2);
+  Key(VK_END);
+  EXPECT_EQ(grid.Table().CurrentRow(), kRows - 1);
+  ::SendMessageW(Hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
+  ::UpdateWindow(Hwnd());
 
   EXPECT_TRUE(style & WS_VISIBLE);
   grid.Hide();
@@ -415,6 +422,10 @@ TEST_F(GridWindowTest, LeftClickChoosesTheCellAndRunsTheClickHandler) {
   EXPECT_EQ(clicks.back(), std::make_pair(3, 2));
   EXPECT_EQ(::GetFocus(), Hwnd());
   ClickCell(3, 2);  // the cell that is already current counts too
+  EXPECT_EQ(clicks.size(), 2u);
+  // A double click is one choice: its second press does not run the handler again.
+  const gui::Rect r = Cell(3, 2);
+  ::SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(r.left + 3, r.top + 3));
   EXPECT_EQ(clicks.size(), 2u);
   ClickCell(1, 0);  // fixed cells choose nothing
   ClickCell(0, 4);

@@ -134,6 +134,9 @@ class TestForm : public gui::Form {
     view.SetBounds({360, 0, 260, 120});
     view.AddColumn(u"バージョン", 80);
     view.AddColumn(u"内容", 150);
+    search.SetBounds({150, 250, 58, 31});
+    search.resourceName = u"GLYPH_SEARCH";
+    search.hint = u"履歴の検索";
     lowest.SetBounds({360, 200, 100, 60});
     middle.SetBounds({380, 210, 100, 60});
     highest.SetBounds({400, 220, 100, 60});
@@ -152,6 +155,7 @@ class TestForm : public gui::Form {
   gui::Edit edit{this};
   gui::ListBox list{this};
   gui::ListView view{this};
+  gui::SpeedButton search{this};
   gui::Panel lowest{this};
   gui::Panel middle{this};
   gui::Panel highest{this};
@@ -220,7 +224,10 @@ TEST_F(GuiWin32, StateSetAfterRealizeReachesTheWindows) {
 TEST_F(GuiWin32, UserTypingUpdatesTheControlsText) {
   ::SetWindowTextW(WindowOf(form->edit), L"typed");
   EXPECT_EQ(form->edit.GetText(), u"typed");
-  ::SetWindowTextW(WindowOf(form->memo), L"line1\r\nline2");
+  // Typing and pasting replace the selection (a multi-line box reports no WM_SETTEXT).
+  HWND memo = WindowOf(form->memo);
+  ::SendMessageW(memo, EM_SETSEL, 0, -1);
+  ::SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"line1\r\nline2"));
   EXPECT_EQ(form->memo.GetText(), u"line1\r\nline2");
 }
 
@@ -322,6 +329,58 @@ TEST_F(GuiWin32, PicturesAreClickedThroughTheirPanelOnlyWhenEnabled) {
   ::SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
   ::SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(20, 30));
   EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GuiWin32, TheHandShowsOverEnabledImageButtonsOnly) {
+  form->ShowWindow();
+  HWND panel = WindowOf(form->panel);
+  auto cursorOver = [&](int x, int y) {
+    POINT at{x, y};
+    ::ClientToScreen(panel, &at);
+    ::SetCursorPos(at.x, at.y);
+    ::SendMessageW(panel, WM_SETCURSOR, reinterpret_cast<WPARAM>(panel),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+  };
+  HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
+  EXPECT_EQ(cursorOver(20, 30), hand);
+  EXPECT_NE(cursorOver(100, 300), hand);
+  form->image.SetEnabled(false);
+  EXPECT_NE(cursorOver(20, 30), hand);
+}
+
+TEST_F(GuiWin32, SpeedButtonsClickWhenEnabledAndCarryTheirToolTip) {
+  int clicks = 0;
+  form->search.onClick = [&] { ++clicks; };
+  HWND button = WindowOf(form->search);
+  ASSERT_NE(button, nullptr);
+  ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 1);
+  form->search.SetEnabled(false);
+  ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 1);
+
+  struct Search {
+    HWND owner;
+    std::wstring text;
+  } search{hwnd, {}};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND tip, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (ClassOf(tip) != L"tooltips_class32" || ::GetWindow(tip, GW_OWNER) != s->owner)
+          return TRUE;
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        wchar_t text[80]{};
+        tool.lpszText = text;
+        if (::SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) s->text = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  EXPECT_EQ(search.text, L"履歴の検索");
 }
 
 TEST_F(GuiWin32, PanelsPaintTheirColourAndIconsBlendOverIt) {
@@ -492,6 +551,25 @@ TEST_F(GuiWin32, AnEscapingErrorBecomesTheErrorBoxAndTheProgramGoesOn) {
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(texts[0], L"C:\\Data\\Log.dat に書き込めません.");
   EXPECT_EQ(texts[1], L"ends with stop.");
+}
+
+TEST(GuiWin32Forms, AClientSizeHoldsWithAMenuBar) {
+  gui::Form form;
+  gui::MainMenu bar;
+  bar.Add(u"ファイル").Add(u"終了");
+  form.menu = &bar;
+  form.SetClientSize(300, 200);
+  gui::Realize(form);
+  HWND hwnd = static_cast<HWND>(form.NativeHandle());
+  ASSERT_NE(hwnd, nullptr);
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 300);
+  EXPECT_EQ(client.bottom, 200);
+  EXPECT_EQ(form.ClientSize().height, 200);
+  RECT frame{};
+  ::GetWindowRect(hwnd, &frame);
+  EXPECT_EQ(form.Width(), frame.right - frame.left);
 }
 
 TEST(GuiWin32Fonts, PixelHeightsPointsAndCharsetAtTheWindowsDpi) {

@@ -23,7 +23,10 @@ void SetTextWithFormat(const wchar_t* text, const wchar_t* format, const void* d
   ::SetClipboardData(CF_UNICODETEXT, t);
   if (format) {
     HGLOBAL extra = ::GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
-    if (size) std::memcpy(::GlobalLock(extra), data, size), ::GlobalUnlock(extra);
+    if (size) {
+      std::memcpy(::GlobalLock(extra), data, size);
+      ::GlobalUnlock(extra);
+    }
     ::SetClipboardData(::RegisterClipboardFormatW(format), extra);
   }
   ::CloseClipboard();

@@ -42,6 +42,10 @@ TEST(Win32FileSystem, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
   EXPECT_EQ(dir.Get(L"hozon.dat"), bytes);
   fs.WriteFileAtomic(dir.Path(L"new.dat"), "");
   EXPECT_EQ(dir.Get(L"new.dat"), "");
+  ASSERT_TRUE(::SetFileAttributesW(dir.Wide(L"new.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  fs.WriteFileAtomic(dir.Path(L"new.dat"), "again");
+  EXPECT_EQ(dir.Get(L"new.dat"), "again");
+  EXPECT_TRUE(::GetFileAttributesW(dir.Wide(L"new.dat").c_str()) & FILE_ATTRIBUTE_HIDDEN);
   platform::Listing listing = fs.List(dir.Path(), u"*.*");
   EXPECT_EQ(listing.entries.size(), 2u);
 }

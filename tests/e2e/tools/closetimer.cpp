@@ -2,6 +2,8 @@
 // measured inside one process so that no tool start-up is counted.
 //
 //   closetimer TITLE TIMEOUT_MS     exit status 0 when the process ended in time
+// Prints "MILLISECONDS POSTED_AT" where POSTED_AT is the Unix time in milliseconds of the
+// request, so that a test can place the program's file writes on the same time line.
 #include <windows.h>
 
 #include <cstdio>
@@ -51,6 +53,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
+  FILETIME posted;
+  GetSystemTimeAsFileTime(&posted);
   QueryPerformanceCounter(&start);
   if (!PostMessageW(search.found, WM_CLOSE, 0, 0)) {
     CloseHandle(process);
@@ -63,7 +67,12 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "closetimer: the process did not end in time\n");
     return 1;
   }
-  std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                            static_cast<double>(frequency.QuadPart));
+  const unsigned long long postedTicks =
+      (static_cast<unsigned long long>(posted.dwHighDateTime) << 32) | posted.dwLowDateTime;
+  const unsigned long long postedUnixMs = (postedTicks - 116444736000000000ULL) / 10000ULL;
+  std::printf("%.1f %llu\n",
+              1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                  static_cast<double>(frequency.QuadPart),
+              postedUnixMs);
   return 0;
 }

@@ -1,7 +1,7 @@
 // Lists the resources of a Windows program without running it, one fact a line:
 //   bitmap NAME WIDTHxHEIGHT BPP alpha=N   (alpha: pixels whose alpha byte is neither 0 nor 255)
 //   icon 1 sizes=16,24,...
-//   manifest yes
+//   manifest common-controls-6=yes per-monitor-v2=yes as-invoker=yes
 //   version PRODUCT FILEVERSION ORIGINALNAME
 // Usage: resinfo PROGRAM.exe
 #include <windows.h>
@@ -122,7 +122,16 @@ int wmain(int argc, wchar_t** argv) {
     EnumResourceNamesW(owner.module, MAKEINTRESOURCEW(2), list_bitmap, 0);
     list_icon(owner.module);
     DWORD size = 0;
-    std::printf("manifest %s\n", resource_bytes(owner.module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24), &size) ? "yes" : "no");
+    auto manifest = static_cast<const char*>(resource_bytes(owner.module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24), &size));
+    if (manifest) {
+        const std::string text(manifest, size);
+        auto has = [&](const char* part) { return text.find(part) != std::string::npos ? "yes" : "no"; };
+        std::printf("manifest common-controls-6=%s per-monitor-v2=%s as-invoker=%s\n",
+                    has("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), has("PerMonitorV2"),
+                    has("level=\"asInvoker\""));
+    } else {
+        std::printf("manifest missing\n");
+    }
 
     DWORD ignored = 0;
     DWORD info_size = GetFileVersionInfoSizeW(argv[1], &ignored);
