@@ -553,6 +553,27 @@ TEST_F(GuiWin32, AnEscapingErrorBecomesTheErrorBoxAndTheProgramGoesOn) {
   EXPECT_EQ(texts[1], L"ends with stop.");
 }
 
+TEST_F(GuiWin32, HandlerErrorsStopAtTheWindowAndTheTimerGoesOn) {
+  form->ShowWindow();
+  BoxCloser closer;
+  form->quit->onClick = [] { throw core::AppError(u"クリップボードを開けません"); };
+  const UINT id = ::GetMenuItemID(::GetSubMenu(::GetMenu(hwnd), 0), 2);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  int ticks = 0;
+  form->timer.interval = 10;
+  form->timer.onTimer = [&] {
+    if (++ticks == 1) throw std::runtime_error("tick failed");
+    form->timer.SetEnabled(false);
+  };
+  form->timer.SetEnabled(true);
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+  const auto texts = closer.Stop();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], L"クリップボードを開けません.");
+  EXPECT_EQ(texts[1], L"tick failed.");
+  EXPECT_TRUE(::IsWindow(hwnd));
+}
+
 TEST(GuiWin32Forms, AClientSizeHoldsWithAMenuBar) {
   gui::Form form;
   gui::MainMenu bar;
