@@ -25,6 +25,9 @@ if [ -z "$build" ]; then
   build="$(find_build "$1" || find_build "$PWD/x" || echo "$SORAMITSU_ROOT/build-win")"
 fi
 
+mkdir -p "$build"
+build="$(cd "$build" && pwd)"
+
 if [ ! -f "$(sm_wine_prefix "$build")/.soramitsu-prefix-v1" ]; then
   "$SORAMITSU_ROOT/scripts/wine-prefix.sh" "$build" >&2
 fi

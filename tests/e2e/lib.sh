@@ -66,6 +66,7 @@ e2e_init() {
   [ -f "$E2E_TOOLS/wintool.exe" ] || e2e_fail "wintool.exe not found in $E2E_TOOLS"
   E2E_BUILD="${SORAMITSU_BUILD_DIR:-$(e2e_find_build "$E2E_TOOLS" || true)}"
   [ -n "$E2E_BUILD" ] || e2e_fail "cannot tell the build folder of $E2E_TOOLS"
+  E2E_BUILD="$(cd "$E2E_BUILD" && pwd)" || e2e_fail "no build folder $E2E_BUILD"
   export SORAMITSU_BUILD_DIR="$E2E_BUILD"
   E2E_DIR="$E2E_BUILD/e2e/$E2E_NAME"
   rm -rf "$E2E_DIR"

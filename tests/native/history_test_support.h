@@ -5,6 +5,7 @@
 #include <vector>
 #include "core/dates.h"
 #include "core/history.h"
+#include "core/text_file.h"
 #include "tests/native/form_fixture.h"
 
 namespace history_test {
@@ -40,7 +41,10 @@ class HistoryFormTest : public AppFolderTest {
     return U8(core::FormatStamp(t));
   }
 
-  void WriteLog(const std::string& utf8) { WriteBytes(LogPath(), Cp932(utf8)); }
+  // Log.dat as the program writes it: code page 932, or UTF-8 when a text does not fit.
+  void WriteLog(const std::string& utf8) {
+    WriteBytes(LogPath(), core::EncodeFileText(U16(utf8), core::Encoding::Ansi, services_.ansi));
+  }
   fs::path LogPath() const { return DataDir() / "Log.dat"; }
   std::string LogBytes() { return ReadBytes(LogPath()); }
 
