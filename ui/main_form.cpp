@@ -319,6 +319,9 @@ void TMainForm::WireEvents() {
       return false;
     }
   };
+
+  WireSavedEntryEvents();
+  WireStartupRegistrationEvents();
 }
 
 void TMainForm::FormCreate() {

@@ -168,6 +168,10 @@ class TMainForm : public gui::Form {
   void BuildControls();
   void BuildMenus();
   void WireEvents();
+  // Wiring of the saved-entry views and commands (main_form_entries.cpp) and of the
+  // Startup registration (main_form_startup.cpp).
+  void WireSavedEntryEvents();
+  void WireStartupRegistrationEvents();
 };
 
 // The program's main window while it runs (set by the program's entry).
