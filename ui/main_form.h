@@ -3,7 +3,10 @@
 //   main_form_settings.cpp the settings file
 //   main_form_history.cpp  history file, clipboard monitor, search, history commands
 //   main_form_saved.cpp    the saved-entry store
+//   main_form_views.cpp    the saved-entry views
+//   main_form_entries.cpp  the saved-entry commands and use counting
 //   main_form_exit.cpp     exit sequence and the rotating backup
+//   main_form_startup.cpp  registration in the Startup folder
 #pragma once
 #include <memory>
 #include <optional>
@@ -14,6 +17,7 @@
 #include "gui/form.h"
 #include "gui/menu.h"
 #include "platform/services.h"
+#include "platform/shortcut_links.h"
 
 namespace ui {
 
@@ -150,6 +154,44 @@ class TMainForm : public gui::Form {
   void HozonData_SAVE();
   void Sub_Categori();
 
+  // ---- saved-entry views (main_form_views.cpp) ----
+  void Img_ListClick();
+  void Img_newClick();
+  void Img_HighClick();
+  void Sub_ListBox();
+  void Sub_SORT1();
+  void Sub_SORT2();
+  void ListBox1Click();
+  bool Serch_Sec(int SNo, const Text& SMoji);
+  void RefreshSavedView();
+  // Hides the search bar and the extract table and shows the view's title.
+  void SwitchToSavedView(const Text& title);
+  void ShowViewIndicator(gui::Image& indicator);
+  // Row 1, column 1 of the saved table becomes current (opening its entry if the cell
+  // moved); the table gets the focus.
+  void ShowFirstSavedEntry();
+  // Moves the saved table's current cell; when it moved, the entry there is opened once.
+  void MoveSavedCell(int col, int row);
+  // Moves the saved table's current cell without opening any entry.
+  void PlaceSavedCellQuietly(int col, int row);
+
+  // ---- saved-entry commands (main_form_entries.cpp) ----
+  void Img_SvClick();
+  void Img_EditClick();
+  void Img_DelClick();
+  void StringGrid2Click();
+  void N9Click();
+  void N10Click();
+  void N14Click();
+  void N15Click();
+  void N19Click();
+  // Opens the entry editor in `mode` ("NEW", "EDIT", "VIEW"); true when it stored the entry.
+  bool ShowEntryEditor(const Text& mode);
+  // The content file of the saved table's row.
+  Text ContentFilePath(int row) const;
+  // Files the text as a new entry from a popup of the history or the extract table.
+  void SaveTextAsEntry(const Text& text);
+
   // ---- exit and backup (main_form_exit.cpp) ----
   void FormCloseQuery(bool& CanClose);
   bool WMQueryEndSession();
@@ -163,6 +205,12 @@ class TMainForm : public gui::Form {
   // Start-up problems that must keep the exit from overwriting a file it could not read.
   bool historyLoadFailed = false;
   bool indexLoadFailed = false;
+
+  // ---- Startup registration (main_form_startup.cpp) ----
+  void N5Click();   // registers the program in the user's Startup folder
+  void N18Click();  // removes that registration
+  // The shared shortcut operations over this window's services.
+  platform::ShortcutLinks ShortcutOperations();
 
  private:
   void BuildControls();

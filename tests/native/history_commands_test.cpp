@@ -1,5 +1,6 @@
 // The commands on history rows: choose, copy, open a web address, clear history and board.
 #include <gmock/gmock.h>
+#include <ostream>
 #include "tests/native/history_test_support.h"
 
 namespace history_test {
@@ -75,6 +76,8 @@ struct UrlCase {
   std::string text;
   bool webAddress;
 };
+// Test names show the case, not its bytes.
+void PrintTo(const UrlCase& c, std::ostream* os) { *os << c.name; }
 
 class HistoryUrlTest : public HistoryCommandsTest, public ::testing::WithParamInterface<UrlCase> {};
 

@@ -1,5 +1,7 @@
 // The clipboard monitor: one tick's outcomes, the records it makes, and its guards.
 #include <gmock/gmock.h>
+#include <functional>
+#include <ostream>
 #include "tests/native/history_test_support.h"
 
 namespace history_test {
@@ -16,6 +18,8 @@ struct Outcome {
   std::string expectOldStr, expectBoard;
   bool recorded;
 };
+// Test names show the case, not its bytes.
+void PrintTo(const Outcome& c, std::ostream* os) { *os << c.name; }
 
 class HistoryOutcomeTest : public HistoryFormTest, public ::testing::WithParamInterface<Outcome> {};
 
@@ -79,56 +83,56 @@ TEST_F(HistoryMonitorTest, CopyingTheNewestHistoryTextAgainAfterStartIsNotRecord
   EXPECT_EQ(Form().Log_Cnt, 2);
 }
 
-TEST_F(HistoryMonitorTest, SameTextTwiceGivesOneRecord) {
+// What other programs and the user do, step by step, and the history that results.
+// Steps: "copy X" (a second later), "again X" (in the same second), "image", "clock back"
+// (by four hours), "type X" (into the board).
+struct Script {
+  const char* name;
+  std::vector<std::string> steps;
+  std::vector<std::string> history;  // newest first
+};
+// Test names show the case, not its bytes.
+void PrintTo(const Script& c, std::ostream* os) { *os << c.name; }
+
+class HistoryScriptTest : public HistoryFormTest, public ::testing::WithParamInterface<Script> {};
+
+TEST_P(HistoryScriptTest, GivesTheExpectedHistory) {
   Start();
-  CopyAndTick("A");
-  CopyAndTick("A");
-  EXPECT_THAT(Texts(), ElementsAre("A"));
+  for (const std::string& step : GetParam().steps) {
+    const std::string verb = step.substr(0, step.find(' '));
+    const std::string text = step.find(' ') == std::string::npos ? "" : step.substr(step.find(' ') + 1);
+    if (verb == "copy") {
+      CopyAndTick(text);
+    } else if (verb == "again") {
+      Clipboard().CopyText(U16(text));
+      Form().Timer2Timer();
+    } else if (verb == "image") {
+      NextSecond();
+      Clipboard().CopyImage();
+      Form().Timer2Timer();
+    } else if (step == "clock back") {
+      Clock().now.hour -= 4;
+    } else if (verb == "type") {
+      Form().Memo_Board.TextEditedByUser(U16(text));
+    } else {
+      FAIL() << "unknown step " << step;
+    }
+  }
+  EXPECT_EQ(Texts(), GetParam().history.empty() ? std::vector<std::string>{""} : GetParam().history);
 }
 
-TEST_F(HistoryMonitorTest, ABAGivesThreeRecordsNewestFirst) {
-  Start();
-  CopyAndTick("A");
-  CopyAndTick("B");
-  CopyAndTick("A");
-  EXPECT_THAT(Texts(), ElementsAre("A", "B", "A"));
-  EXPECT_THAT(Stamps(), ElementsAre("2026/12/09 12:00:03", "2026/12/09 12:00:02",
-                                    "2026/12/09 12:00:01"));
-}
-
-TEST_F(HistoryMonitorTest, AnImageBetweenTwoEqualTextsGivesOneRecord) {
-  Start();
-  CopyAndTick("A");
-  NextSecond();
-  Clipboard().CopyImage();
-  Form().Timer2Timer();
-  EXPECT_EQ(U8(Form().oldStr), "");
-  CopyAndTick("A");
-  EXPECT_THAT(Texts(), ElementsAre("A"));
-}
-
-TEST_F(HistoryMonitorTest, LetterCaseMakesTextsDifferent) {
-  Start();
-  CopyAndTick("ok");
-  CopyAndTick("OK");
-  EXPECT_THAT(Texts(), ElementsAre("OK", "ok"));
-}
-
-TEST_F(HistoryMonitorTest, AClockSetBackSortsTheNewRecordBelowLaterOnes) {
-  Start();
-  CopyAndTick("A");
-  Clock().now.hour = 8;
-  CopyAndTick("B");
-  EXPECT_THAT(Texts(), ElementsAre("A", "B"));
-}
-
-TEST_F(HistoryMonitorTest, EqualStampsKeepTheOlderRecordAbove) {
-  Start();
-  CopyAndTick("A");
-  Clipboard().CopyText(u"B");
-  Form().Timer2Timer();  // same second
-  EXPECT_THAT(Texts(), ElementsAre("A", "B"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, HistoryScriptTest,
+    ::testing::Values(
+        Script{"SameTextTwice", {"copy A", "copy A"}, {"A"}},
+        Script{"ABA", {"copy A", "copy B", "copy A"}, {"A", "B", "A"}},
+        Script{"ImageBetweenEqualTexts", {"copy A", "image", "copy A"}, {"A"}},
+        Script{"LetterCase", {"copy ok", "copy OK"}, {"OK", "ok"}},
+        Script{"ClockSetBack", {"copy A", "clock back", "copy B"}, {"A", "B"}},
+        Script{"EqualStampsKeepOlderAbove", {"copy A", "again B"}, {"A", "B"}},
+        Script{"WholeEditedBoardCopied", {"type typed text", "copy typed text"}, {}},
+        Script{"PartOfEditedBoardCopied", {"type typed text", "copy typed"}, {"typed"}}),
+    [](const ::testing::TestParamInfo<Script>& info) { return std::string(info.param.name); });
 
 TEST_F(HistoryMonitorTest, ChoosingARowIsNotRecordedAtTheNextTick) {
   WriteLog(Record(StampDaysAgo(1), "newest") + Record(StampDaysAgo(2), "a\r\n\r\nb"));
@@ -138,15 +142,6 @@ TEST_F(HistoryMonitorTest, ChoosingARowIsNotRecordedAtTheNextTick) {
   Tick();
   EXPECT_EQ(Form().Log_Cnt, 2);
   EXPECT_EQ(U8(Form().oldStr), "a\r\nb\r\n");
-}
-
-TEST_F(HistoryMonitorTest, CopyingTheWholeEditedBoardIsNotRecordedButAPartIs) {
-  Start();
-  Form().Memo_Board.TextEditedByUser(u"typed by the user");
-  CopyAndTick("typed by the user");
-  EXPECT_EQ(Form().Log_Cnt, 0);
-  CopyAndTick("typed");
-  EXPECT_THAT(Texts(), ElementsAre("typed"));
 }
 
 TEST_F(HistoryMonitorTest, AfterClearingTheFirstTextFillsRowOne) {
@@ -220,20 +215,17 @@ TEST_F(HistoryMonitorTest, AFailingSecondReadRecordsTheFirstReadsText) {
   EXPECT_FALSE(History().Cell(4, 1).empty());
 }
 
-TEST_F(HistoryMonitorTest, APasswordCopiedDuringTheTickIsNotStored) {
-  Start();
-  gui::headless::SetPendingMessages([&] { Clipboard().CopyText(u"password", true); });
-  CopyAndTick("ordinary");
-  gui::headless::SetPendingMessages(nullptr);
-  EXPECT_THAT(Texts(), ElementsAre("ordinary"));
-}
-
-TEST_F(HistoryMonitorTest, AClipboardEmptiedDuringTheTickLeavesNoRowWithoutText) {
-  Start();
-  gui::headless::SetPendingMessages([&] { Clipboard().CopyImage(); });
-  CopyAndTick("ordinary");
-  gui::headless::SetPendingMessages(nullptr);
-  EXPECT_THAT(Texts(), ElementsAre("ordinary"));
+TEST_F(HistoryMonitorTest, ChangesBetweenTheTwoReadsNeitherStoreAPasswordNorLeaveARowEmpty) {
+  const std::function<void()> changes[] = {[&] { Clipboard().CopyText(u"password", true); },
+                                           [&] { Clipboard().CopyImage(); }};
+  for (const auto& change : changes) {
+    form.reset();
+    Start();
+    gui::headless::SetPendingMessages(change);  // while the tick lets messages through
+    CopyAndTick("ordinary");
+    gui::headless::SetPendingMessages(nullptr);
+    EXPECT_THAT(Texts(), ElementsAre("ordinary"));
+  }
 }
 
 TEST_F(HistoryMonitorTest, NothingIsRecordedOnceTheExitHasWrittenTheHistory) {

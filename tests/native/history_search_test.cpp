@@ -1,5 +1,6 @@
 // The history search: exact substring matching, the extract table and the messages.
 #include <gmock/gmock.h>
+#include <ostream>
 #include "tests/native/history_test_support.h"
 
 namespace history_test {
@@ -74,6 +75,8 @@ struct MatchCase {
   std::string text, search;
   bool found;
 };
+// Test names show the case, not its bytes.
+void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.name; }
 
 class HistoryMatchTest : public HistorySearchTest, public ::testing::WithParamInterface<MatchCase> {};
 

@@ -558,10 +558,13 @@ TEST_F(GuiWin32, HandlerErrorsStopAtTheWindowAndTheTimerGoesOn) {
   BoxCloser closer;
   form->quit->onClick = [] { throw core::AppError(u"クリップボードを開けません"); };
   const UINT id = ::GetMenuItemID(::GetSubMenu(::GetMenu(hwnd), 0), 2);
+  fprintf(stderr, "before command\n");
   ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  fprintf(stderr, "after command\n");
   int ticks = 0;
   form->timer.interval = 10;
   form->timer.onTimer = [&] {
+    fprintf(stderr, "tick %d\n", ticks + 1);
     if (++ticks == 1) throw std::runtime_error("tick failed");
     form->timer.SetEnabled(false);
   };

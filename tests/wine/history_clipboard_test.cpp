@@ -4,6 +4,7 @@
 // HistoryXclip.RecordsTextsCopiedWithXclip is one half of history_xclip.sh, which copies
 // the texts with xclip; without its environment variables it is skipped.
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <windows.h>
 
@@ -176,6 +177,8 @@ struct Marker {
   DWORD value;
   bool recorded;
 };
+// Test names show the case, not its bytes.
+void PrintTo(const Marker& c, std::ostream* os) { *os << c.name; }
 
 class HistoryExclusionTest : public HistoryClipboardTest,
                              public ::testing::WithParamInterface<Marker> {};
