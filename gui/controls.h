@@ -185,7 +185,9 @@ class Timer {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   std::function<void()> onTimer;
-  void Fire();  // a tick (backend or test); a disabled timer does not tick
+  // A tick: runs onTimer. The backend delivers ticks only while the timer is enabled;
+  // a test may fire one directly.
+  void Fire();
 
   class Peer {
    public:

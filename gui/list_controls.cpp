@@ -78,7 +78,6 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Fire() {
-  if (!enabled_) return;
   if (onTimer) onTimer();
 }
 

@@ -399,14 +399,17 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HWND focus = ::GetFocus();
         if (focus != nullptr && ::IsChild(hwnd, focus)) lastFocus_ = focus;
       } else if (HIWORD(wParam) == 0) {
-        if (lastFocus_ != nullptr && ::IsWindow(lastFocus_) && ::IsChild(hwnd, lastFocus_)) {
+        if (lastFocus_ != nullptr && ::IsWindow(lastFocus_) && ::IsChild(hwnd, lastFocus_) &&
+            ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_)) {
           ::SetFocus(lastFocus_);
           return 0;
         }
       }
       break;
     case WM_SETFOCUS:
-      if (lastFocus_ != nullptr && ::IsWindow(lastFocus_) && ::IsChild(hwnd, lastFocus_))
+      if (lastFocus_ != nullptr && ::IsWindow(lastFocus_) && ::IsChild(hwnd, lastFocus_) &&
+          ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_) &&
+          lastFocus_ != reinterpret_cast<HWND>(wParam))
         ::SetFocus(lastFocus_);
       else
         FocusFirstControl();

@@ -58,8 +58,9 @@ void AttachTimer(gui::Timer& timer, HWND window) {
 bool FireTimer(UINT_PTR id) {
   auto found = Timers().find(id);
   if (found == Timers().end()) return false;
-  // A tick never starts inside the same timer's previous tick.
-  if (found->second.ticking) return true;
+  // A tick never starts inside the same timer's previous tick, and a tick still queued
+  // when the timer was stopped is dropped.
+  if (found->second.ticking || !found->second.timer->Enabled()) return true;
   found->second.ticking = true;
   gui::Timer* timer = found->second.timer;
   RunGuarded([timer] { timer->Fire(); });

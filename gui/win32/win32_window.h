@@ -90,6 +90,8 @@ class WindowPeer : public gui::ControlPeer {
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR data);
   void Detach();
+  bool HasFocus() const;
+  void HandFocusOn();
 
   gui::Control& control_;
   HWND hwnd_ = nullptr;

@@ -88,6 +88,17 @@ void WindowPeer::ApplyFont() {
                  TRUE);
 }
 
+bool WindowPeer::HasFocus() const {
+  HWND focus = ::GetFocus();
+  return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+}
+
+void WindowPeer::HandFocusOn() {
+  // A hidden or disabled window keeps no focus: the form gives it to another control.
+  HWND root = ::GetAncestor(hwnd_, GA_ROOT);
+  if (root != nullptr) ::SetFocus(root);
+}
+
 void WindowPeer::ApplyDpi() {
   if (UsesFont()) ApplyFont();
   ApplyBounds();
@@ -99,13 +110,19 @@ void WindowPeer::PropertyChanged(gui::Property property) {
       case gui::Property::Bounds:
         ApplyBounds();
         break;
-      case gui::Property::Visible:
+      case gui::Property::Visible: {
+        const bool hadFocus = !control_.Visible() && HasFocus();
         ::ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+        if (hadFocus) HandFocusOn();
         break;
-      case gui::Property::Enabled:
+      }
+      case gui::Property::Enabled: {
+        const bool hadFocus = !control_.Enabled() && HasFocus();
         ::EnableWindow(hwnd_, control_.Enabled() ? TRUE : FALSE);
         ::InvalidateRect(hwnd_, nullptr, TRUE);
+        if (hadFocus) HandFocusOn();
         break;
+      }
       case gui::Property::Font:
         if (UsesFont()) ApplyFont();
         break;

@@ -179,14 +179,8 @@ TEST(ShortcutFilePath, JoinsFolderAndNameWithOneBackslash) {
   EXPECT_EQ(platform::ShortcutFilePath(u"C:Soramitsu.exe", u"D:\\Links", u""),
             u"D:\\Links\\Soramitsu.exeへのショートカット.lnk");
   EXPECT_EQ(platform::ShortcutFilePath(u"C:\\App\\Soramitsu.exe", u"", u"Soramitsu"), u"");
-}
-
-TEST(ShortcutFilePath, FolderPartsKeepTheirSeparator) {
-  EXPECT_EQ(platform::FolderPartOf(u"C:\\App\\Soramitsu.exe"), u"C:\\App\\");
-  EXPECT_EQ(platform::FolderPartOf(u"C:Soramitsu.exe"), u"C:");
-  EXPECT_EQ(platform::FolderWithBackslash(u"C:Soramitsu.exe"), u"C:\\");
+  EXPECT_EQ(platform::FolderWithBackslash(u"C:Setup.exe"), u"C:\\");
   EXPECT_EQ(platform::FolderWithBackslash(u"C:\\App\\Setup.exe"), u"C:\\App\\");
-  EXPECT_EQ(platform::FileNamePartOf(u"C:\\App\\Setup.exe"), u"Setup.exe");
 }
 
 }  // namespace

@@ -68,12 +68,22 @@ COLORREF PixelOfClient(HWND hwnd, int x, int y) {
 }
 
 // Closes the application's message boxes from another thread and keeps their texts.
+// Reading a window's text from another thread sends it a message: while waiting for the
+// thread, this one keeps answering such messages, or both would wait for ever.
 class BoxCloser {
  public:
-  BoxCloser() : thread_([this] { Run(); }) {}
+  BoxCloser() : thread_([this] {
+    Run();
+    finished_ = true;
+  }) {}
   ~BoxCloser() { Stop(); }
   std::vector<std::wstring> Stop() {
     stop_ = true;
+    while (!finished_) {
+      MSG message;
+      ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // delivers sent messages
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+    }
     if (thread_.joinable()) thread_.join();
     return texts_;
   }
@@ -109,6 +119,7 @@ class BoxCloser {
     }
   }
   std::atomic<bool> stop_{false};
+  std::atomic<bool> finished_{false};
   std::vector<std::wstring> texts_;
   std::thread thread_;
 };
@@ -219,6 +230,24 @@ TEST_F(GuiWin32, StateSetAfterRealizeReachesTheWindows) {
   EXPECT_FALSE(::IsWindowEnabled(edit));
   form->SetCaption(u"只今、自動バックアップ中です。");
   EXPECT_EQ(TextOf(hwnd), u"只今、自動バックアップ中です。");
+}
+
+TEST_F(GuiWin32, TabFollowsCreationOrderAndHiddenControlsGiveUpTheFocus) {
+  form->ShowWindow();
+  HWND memo = WindowOf(form->memo), edit = WindowOf(form->edit), list = WindowOf(form->list);
+  // The first control that takes the focus has it when the window opens.
+  EXPECT_EQ(::GetFocus(), memo);
+  ::PostMessageW(memo, WM_KEYDOWN, VK_TAB, 0);
+  gui::ProcessMessages();
+  EXPECT_EQ(::GetFocus(), edit);
+  EXPECT_EQ(form->memo.GetText(), u"");  // the key moved the focus and typed nothing
+  ::PostMessageW(edit, WM_KEYDOWN, VK_TAB, 0);
+  gui::ProcessMessages();
+  EXPECT_EQ(::GetFocus(), list);
+  form->list.Hide();
+  HWND now = ::GetFocus();
+  EXPECT_NE(now, list);
+  EXPECT_TRUE(now == memo || now == edit) << "the focus went to another control";
 }
 
 TEST_F(GuiWin32, UserTypingUpdatesTheControlsText) {
@@ -558,13 +587,10 @@ TEST_F(GuiWin32, HandlerErrorsStopAtTheWindowAndTheTimerGoesOn) {
   BoxCloser closer;
   form->quit->onClick = [] { throw core::AppError(u"クリップボードを開けません"); };
   const UINT id = ::GetMenuItemID(::GetSubMenu(::GetMenu(hwnd), 0), 2);
-  fprintf(stderr, "before command\n");
   ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-  fprintf(stderr, "after command\n");
   int ticks = 0;
   form->timer.interval = 10;
   form->timer.onTimer = [&] {
-    fprintf(stderr, "tick %d\n", ticks + 1);
     if (++ticks == 1) throw std::runtime_error("tick failed");
     form->timer.SetEnabled(false);
   };
