@@ -56,7 +56,7 @@ sm_wine_wait() {
     }
 }
 
-# Starts a private Xvfb and exports DISPLAY; SM_XVFB_PID holds its pid.
+# Starts a private Xvfb and exports DISPLAY; SM_XVFB_PID (not exported) holds its pid.
 sm_xvfb_start() {
   local geometry="${1:-1280x1024x24}" fifo dir n=0 display=""
   command -v Xvfb >/dev/null || sm_die "Xvfb is not installed (run scripts/deps.sh)"
@@ -75,7 +75,7 @@ sm_xvfb_start() {
   fi
   rm -rf "$dir"
   export DISPLAY=":$display"
-  export SM_XVFB_PID
+  # Not exported: a child script that calls sm_xvfb_stop must not stop this server.
   sm_log "Xvfb running on $DISPLAY (pid $SM_XVFB_PID)"
 }
 

@@ -1,5 +1,8 @@
 // The saved-entry views of the main window: by category, recently saved, frequently used.
 // The orders themselves are in core/saved_views; these handlers switch the window.
+#include <functional>
+#include <initializer_list>
+
 #include "core/saved_store.h"
 #include "core/saved_views.h"
 #include "ui/main_form.h"

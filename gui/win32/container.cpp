@@ -91,6 +91,10 @@ bool Container::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       result = 0;
       return true;
     }
+    case WM_LBUTTONDBLCLK:
+      // The second press of a double click: the first one already made the click.
+      result = 0;
+      return true;
     case WM_LBUTTONUP: {
       gui::Control* pressed = std::exchange(pressed_, nullptr);
       if (::GetCapture() == hwnd) ::ReleaseCapture();

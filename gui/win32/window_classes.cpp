@@ -35,7 +35,8 @@ void EnsureCommonControls() {
 
 const wchar_t* PanelClassName() {
   static const wchar_t* name = [] {
-    Register(L"SoramitsuPanel", ::DefWindowProcW, 0, nullptr, nullptr);
+    // A double click on a picture button is one click, not two.
+    Register(L"SoramitsuPanel", ::DefWindowProcW, CS_DBLCLKS, nullptr, nullptr);
     return L"SoramitsuPanel";
   }();
   return name;
@@ -56,7 +57,7 @@ const wchar_t* FormClassName(WNDPROC procedure) {
       return static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(1), IMAGE_ICON, width,
                                              height, LR_SHARED));
     };
-    Register(L"SoramitsuForm", procedure, CS_HREDRAW | CS_VREDRAW,
+    Register(L"SoramitsuForm", procedure, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
              load(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)),
              load(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)));
     return L"SoramitsuForm";
