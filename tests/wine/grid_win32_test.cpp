@@ -1,5 +1,6 @@
 // The real cell grid window under Wine: painting through onDrawCell, only visible rows
 // visited, clicks, arrow keys, the popup and scrolling over a 100,000-row table.
+#include "tests/wine/message_box_closer.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -119,29 +120,6 @@ void PumpMessages() {
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
-// Closes the application's error boxes from another thread (the test's own thread waits
-// inside the box) and keeps their texts. Gives up after a bounded time.
-class ErrorBoxCloser {
- public:
-  ErrorBoxCloser() : thread_([this] { Run(); }) {}
-  ~ErrorBoxCloser() { Stop(); }
-  ErrorBoxCloser(const ErrorBoxCloser&) = delete;
-  ErrorBoxCloser& operator=(const ErrorBoxCloser&) = delete;
-
-  std::vector<std::wstring> Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return texts_;
-  }
-
- private:
-  static HWND FindBox() {
-    HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(hwnd, &pid);
-          wchar_t cls[32]{}, title[64]{};
           ::GetClassNameW(hwnd, cls, 32);
           ::GetWindowTextW(hwnd, title, 64);
           if (pid == ::GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
@@ -569,7 +547,7 @@ TEST_F(GridWindowTest, ATableLoadQueuesOneLayoutNotOnePerCell) {
 TEST_F(GridWindowTest, AClickHandlerErrorBecomesTheErrorReport) {
   grid.Table().onClick = [] { throw std::runtime_error("click failed"); };
   Realize();
-  ErrorBoxCloser closer;
+  wine_tests::MessageBoxCloser closer;
   ClickCell(1, 2);
   const auto texts = closer.Stop();
   ASSERT_EQ(texts.size(), 1u);
@@ -586,7 +564,7 @@ TEST_F(GridWindowTest, ADrawHandlerErrorIsReportedOnceAndThePaintCompletes) {
     canvas.FillRect(cell, kOdd);
   };
   Realize();
-  ErrorBoxCloser closer;
+  wine_tests::MessageBoxCloser closer;
   {
     Snapshot shot(Hwnd());
     const auto texts = closer.Stop();

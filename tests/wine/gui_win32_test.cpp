@@ -1,5 +1,6 @@
 // The real Win32 windowing layer under Wine: windows for the controls, stacking, the
 // board's wrapped lines, menus, timers, modal forms, painting of pictures and labels.
+#include "tests/wine/message_box_closer.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -68,37 +69,6 @@ COLORREF PixelOfClient(HWND hwnd, int x, int y) {
   return pixel;
 }
 
-// Closes the application's message boxes from another thread and keeps their texts.
-// Reading a window's text from another thread sends it a message: while waiting for the
-// thread, this one keeps answering such messages, or both would wait for ever.
-class BoxCloser {
- public:
-  BoxCloser() : thread_([this] {
-    Run();
-    finished_ = true;
-  }) {}
-  ~BoxCloser() { Stop(); }
-  std::vector<std::wstring> Stop() {
-    stop_ = true;
-    while (!finished_) {
-      MSG message;
-      ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // delivers sent messages
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
-    }
-    if (thread_.joinable()) thread_.join();
-    return texts_;
-  }
-
- private:
-  void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-      HWND box = nullptr;
-      ::EnumWindows(
-          [](HWND hwnd, LPARAM param) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            wchar_t title[32]{};
             ::GetWindowTextW(hwnd, title, 32);
             if (pid == ::GetCurrentProcessId() && ClassOf(hwnd) == L"#32770" &&
                 std::wstring(title) == L"ソラミツ" && ::IsWindowVisible(hwnd)) {
@@ -580,7 +550,7 @@ TEST_F(GuiWin32, ModalFormDisablesItsOwnerUntilItCloses) {
 }
 
 TEST_F(GuiWin32, AnEscapingErrorBecomesTheErrorBoxAndTheProgramGoesOn) {
-  BoxCloser closer;
+  wine_tests::MessageBoxCloser closer;
   gui::Guarded([] { throw core::AppError(u"C:\\Data\\Log.dat に書き込めません"); });
   gui::Guarded([] { throw std::runtime_error("ends with stop."); });
   const auto texts = closer.Stop();
@@ -591,7 +561,7 @@ TEST_F(GuiWin32, AnEscapingErrorBecomesTheErrorBoxAndTheProgramGoesOn) {
 
 TEST_F(GuiWin32, HandlerErrorsStopAtTheWindowAndTheTimerGoesOn) {
   form->ShowWindow();
-  BoxCloser closer;
+  wine_tests::MessageBoxCloser closer;
   form->quit->onClick = [] { throw core::AppError(u"クリップボードを開けません"); };
   const UINT id = ::GetMenuItemID(::GetSubMenu(::GetMenu(hwnd), 0), 2);
   ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);

@@ -23,7 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   ui::MainForm = mainForm.get();
   gui::Realize(*mainForm);
-  mainForm->ShowWindow();
+  // The show handler arms the splash timer; an error there is reported like any other.
+  gui::Guarded([&] { mainForm->ShowWindow(); });
   gui::RunMessageLoop(*mainForm);
   ui::MainForm = nullptr;
   return 0;
