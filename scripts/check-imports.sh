@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fails unless every given Windows program imports only DLLs that ship with Windows
-# (no libstdc++, libgcc or winpthread beside the exe: the programs are linked statically).
+# Fails unless every given Windows program is a GUI-subsystem program that imports only
+# DLLs shipping with Windows (no libstdc++, libgcc or winpthread: they are linked statically).
 # Usage: check-imports.sh PROGRAM.exe...
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -15,7 +15,13 @@ system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll dwmapi.dll gdi3
 status=0
 for exe in "$@"; do
   [ -f "$exe" ] || { sm_log "FAIL: $exe does not exist"; status=1; continue; }
-  dlls=$("$MINGW_OBJDUMP" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | tr -d '\r')
+  headers=$("$MINGW_OBJDUMP" -p "$exe")
+  # A windowed program: no console opens beside it.
+  if ! grep -qE '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<<"$headers"; then
+    sm_log "FAIL: $(basename "$exe") is not a Windows GUI program: $(grep '^Subsystem' <<<"$headers")"
+    status=1
+  fi
+  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | tr -d '\r')
   bad=()
   for dll in $dlls; do
     case "$dll" in

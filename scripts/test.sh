@@ -56,6 +56,8 @@ if bash "$SORAMITSU_ROOT/scripts/build.sh" win; then
     cleanup() { sm_wine_kill "$win"; sm_xvfb_stop; }
     trap cleanup EXIT
     trap 'exit 130' INT TERM
+    # Wine processes left from an earlier run belong to another display: stop them first.
+    sm_wine_kill "$win"
     sm_xvfb_start
     export SORAMITSU_BUILD_DIR="$win"
     # One test at a time: the Wine tests share one display, clipboard and wineserver.

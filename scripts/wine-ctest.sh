@@ -18,6 +18,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# Wine processes left from an earlier run belong to another display: stop them first.
+sm_wine_kill "$build"
 sm_xvfb_start
 export SORAMITSU_BUILD_DIR="$build"
 ctest --test-dir "$build" --output-on-failure "$@"

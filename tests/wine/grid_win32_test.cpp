@@ -120,39 +120,6 @@ void PumpMessages() {
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
-          ::GetClassNameW(hwnd, cls, 32);
-          ::GetWindowTextW(hwnd, title, 64);
-          if (pid == ::GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
-              std::wstring(title) == L"ソラミツ" && ::IsWindowVisible(hwnd)) {
-            *reinterpret_cast<HWND*>(param) = hwnd;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
-  void Run() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!stop_ && std::chrono::steady_clock::now() < deadline) {
-      HWND box = FindBox();
-      if (box == nullptr) {
-        ::Sleep(5);
-        continue;
-      }
-      wchar_t text[256]{};
-      ::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
-      texts_.push_back(text);
-      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-      while (::IsWindow(box) && std::chrono::steady_clock::now() < deadline) ::Sleep(5);
-    }
-  }
-
-  std::atomic<bool> stop_{false};
-  std::vector<std::wstring> texts_;
-  std::thread thread_;
-};
-
 class GridWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -69,32 +69,6 @@ COLORREF PixelOfClient(HWND hwnd, int x, int y) {
   return pixel;
 }
 
-            ::GetWindowTextW(hwnd, title, 32);
-            if (pid == ::GetCurrentProcessId() && ClassOf(hwnd) == L"#32770" &&
-                std::wstring(title) == L"ソラミツ" && ::IsWindowVisible(hwnd)) {
-              *reinterpret_cast<HWND*>(param) = hwnd;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&box));
-      if (box == nullptr) {
-        ::Sleep(5);
-        continue;
-      }
-      wchar_t text[256]{};
-      ::GetDlgItemTextW(box, 0xFFFF, text, 256);
-      texts_.push_back(text);
-      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-      while (::IsWindow(box) && std::chrono::steady_clock::now() < deadline) ::Sleep(5);
-    }
-  }
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> finished_{false};
-  std::vector<std::wstring> texts_;
-  std::thread thread_;
-};
-
 // A small window with one control of each kind.
 class TestForm : public gui::Form {
  public:
