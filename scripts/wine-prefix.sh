@@ -12,7 +12,8 @@ mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 wine_dir="$(sm_wine_dir "$build")"
 prefix="$(sm_wine_prefix "$build")"
-marker="$prefix/.soramitsu-prefix-v1"
+# v2: Japanese text in Tahoma (font link and Uniscribe fallback); older prefixes are refreshed.
+marker="$prefix/.soramitsu-prefix-v2"
 
 [ -x "$WINE64" ] || sm_die "$WINE64 not found (run scripts/deps.sh)"
 mkdir -p "$wine_dir"
@@ -75,11 +76,30 @@ rm -f "$reg_utf8"
 timeout 120 "$WINE64" regedit /S "$(cd "$wine_dir" && pwd)/soramitsu.reg" \
   >>"$wine_dir/wineboot.log" 2>&1 || sm_die "regedit failed (log: $wine_dir/wineboot.log)"
 
+# --- Japanese text in Tahoma -------------------------------------------------------------
+# On Windows, Tahoma falls back to a Japanese font by font linking (Tahoma -> MS UI Gothic).
+# Wine's own links name Windows' font files, which are absent here: link Tahoma to the IPA
+# fonts by their file names (Wine finds fontconfig's fonts by file name). Text drawn with
+# DrawText/ExtTextOut follows these links.
+timeout 120 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+  /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f \
+  >>"$wine_dir/wineboot.log" 2>&1 || sm_die "could not set the Tahoma font link (log: $wine_dir/wineboot.log)"
+# EDIT controls draw through Uniscribe, which ignores font links and instead picks a fallback
+# font per script (kana: tag 616e616b, han: tag 696e6168); the defaults are absent fonts.
+for script_tag in 616e616b 696e6168; do
+  timeout 120 "$WINE64" reg add 'HKCU\Software\Wine\Uniscribe\Fallback' \
+    /v "$script_tag" /t REG_SZ /d IPAPGothic /f >>"$wine_dir/wineboot.log" 2>&1 ||
+    sm_die "could not set the Uniscribe fallback font (log: $wine_dir/wineboot.log)"
+done
+# --- end of Japanese text in Tahoma -------------------------------------------------------
+
 # The registry reaches user.reg only when the server ends; fonts are read at its next start.
 sm_wine_wait "$build" 120
 
 grep -q 'xff30' "$prefix/user.reg" || sm_die "font replacements missing from $prefix/user.reg"
 grep -q '"ShowCrashDialog"=dword:00000000' "$prefix/user.reg" || sm_die "ShowCrashDialog missing from $prefix/user.reg"
+grep -q '"Tahoma"=str(7):"ipagp.ttf,IPAPGothic' "$prefix/system.reg" || sm_die "Tahoma font link missing from $prefix/system.reg"
+grep -q '"616e616b"="IPAPGothic"' "$prefix/user.reg" || sm_die "Uniscribe fallback font missing from $prefix/user.reg"
 fonts_known="$(fc-list 2>/dev/null || true)"
 grep -qi 'IPAPGothic' <<<"$fonts_known" || sm_log "warning: IPAPGothic not found by fontconfig (package fonts-ipafont-gothic)"
 

@@ -28,7 +28,7 @@ fi
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 
-if [ ! -f "$(sm_wine_prefix "$build")/.soramitsu-prefix-v1" ]; then
+if [ ! -f "$(sm_wine_prefix "$build")/.soramitsu-prefix-v2" ]; then
   "$SORAMITSU_ROOT/scripts/wine-prefix.sh" "$build" >&2
 fi
 

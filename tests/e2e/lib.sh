@@ -76,7 +76,7 @@ e2e_init() {
   trap 'exit 130' INT TERM
 
   bash "$SORAMITSU_ROOT/scripts/wine-prefix.sh" "$E2E_BUILD" || e2e_fail "the Wine prefix could not be made"
-  for tool in xwd convert xclip; do
+  for tool in import convert xclip; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is missing (run scripts/deps.sh)"
   done
   if [ -z "${DISPLAY:-}" ]; then
@@ -145,11 +145,11 @@ e2e_client_origin() {
   e2e_note "client area at $CLIENT_X,$CLIENT_Y size ${CLIENT_W}x$CLIENT_H"
 }
 
+# ImageMagick's import reads what Xvfb really shows; xwd -root paints a window that lies
+# wholly inside another one (a dialog or message box over the main window) black.
 e2e_screenshot() {
-  local file="$1" raw="$1.xwd"
-  xwd -root -silent >"$raw" || e2e_fail "xwd could not read the screen $DISPLAY"
-  convert "$raw" "$file" || e2e_fail "convert could not write $file"
-  rm -f "$raw"
+  local file="$1"
+  import -window root "$file" || e2e_fail "import could not read the screen $DISPLAY into $file"
 }
 
 # Prints "R G B" of pixel X,Y of an image.

@@ -69,6 +69,36 @@ COLORREF PixelOfClient(HWND hwnd, int x, int y) {
   return pixel;
 }
 
+// The client area of a window as painted by WM_PRINTCLIENT, one COLORREF-like value a pixel.
+std::vector<DWORD> ClientPixels(HWND hwnd) {
+  RECT client{};
+  ::GetClientRect(hwnd, &client);
+  HDC screen = ::GetDC(hwnd);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<DWORD> pixels;
+  if (bitmap != nullptr) {
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    pixels.assign(first, first + static_cast<std::size_t>(client.right) * client.bottom);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+  }
+  ::DeleteDC(memory);
+  ::ReleaseDC(hwnd, screen);
+  return pixels;
+}
+
 // A small window with one control of each kind.
 class TestForm : public gui::Form {
  public:
@@ -552,6 +582,28 @@ TEST_F(GuiWin32, HandlerErrorsStopAtTheWindowAndTheTimerGoesOn) {
   EXPECT_EQ(texts[0], L"クリップボードを開けません.");
   EXPECT_EQ(texts[1], L"tick failed.");
   EXPECT_TRUE(::IsWindow(hwnd));
+}
+
+// Edit boxes keep the designed Tahoma; Japanese in them must come out as glyphs (through the
+// system's fallback fonts), not as the empty boxes of a font without them. Missing glyphs all
+// look alike, so the same characters in another order would paint the same pixels.
+TEST_F(GuiWin32, JapaneseInATahomaEditBoxIsDrawnWithRealGlyphs) {
+  HWND edit = WindowOf(form->edit);
+  ASSERT_NE(edit, nullptr);
+  form->ShowWindow();
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma");
+
+  form->edit.SetText(u"検索語");
+  const std::vector<DWORD> forward = ClientPixels(edit);
+  form->edit.SetText(u"語索検");
+  const std::vector<DWORD> backward = ClientPixels(edit);
+  form->edit.SetText(u"");
+  const std::vector<DWORD> empty = ClientPixels(edit);
+  ASSERT_FALSE(forward.empty());
+  EXPECT_TRUE(forward != empty) << "the text painted nothing";
+  EXPECT_TRUE(forward != backward) << "the Japanese characters were drawn as identical boxes";
 }
 
 TEST(GuiWin32Forms, AClientSizeHoldsWithAMenuBar) {
