@@ -36,8 +36,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   sm_log "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   # The package lists of a fresh machine may be empty or stale: refresh them once.
+  # Recommended packages stay in: Wine's X11 driver loads libxrender, libxrandr and the
+  # like only when present, and the tests are checked with them.
   as_root apt-get update -q </dev/null
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
     "${missing[@]}" </dev/null
 fi
 
