@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/name_pattern.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_services.h"
 
@@ -66,30 +67,6 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
-
-// Wildcard match with "*" and "?", ASCII letter case ignored; "*.*" matches every name, as
-// on Windows, where it also matches names without a dot.
-bool MatchesPattern(core::TextView name, core::TextView pattern) {
-  if (pattern == u"*.*" || pattern == u"*") return true;
-  std::size_t n = 0, p = 0, starP = core::TextView::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != core::TextView::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
-}
 
 // A file without its owner's write permission stands for a read-only file: Windows
 // refuses to write or copy over those, root or not.
@@ -214,7 +191,7 @@ Listing PosixFileSystem::List(const core::Text& folder, const core::Text& patter
     if (name == "." || name == "..") continue;
     DirEntry item;
     item.name = core::FromUtf8(name);
-    if (!MatchesPattern(item.name, pattern)) continue;
+    if (!MatchesNamePattern(item.name, pattern)) continue;
     const std::string full = (native == "/" ? "" : native) + "/" + name;
     struct stat st;
     item.isFolder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

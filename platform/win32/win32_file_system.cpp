@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/name_pattern.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text.h"
@@ -21,31 +22,6 @@ constexpr DWORD kChunk = 1u << 24;
 DWORD Attributes(const core::Text& path) {
   const std::wstring p = Wide(path);
   return ::GetFileAttributesW(p.c_str());
-}
-
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
-
-// FindFirstFileW also matches short (8.3) names, so "x.lnk2" can come back for "*.LNK";
-// the long name is checked again with "*" and "?" and letter case ignored.
-bool MatchesPattern(core::TextView name, core::TextView pattern) {
-  if (pattern == u"*.*" || pattern == u"*") return true;
-  std::size_t n = 0, p = 0, starP = core::TextView::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != core::TextView::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == u'*') ++p;
-  return p == pattern.size();
 }
 
 std::wstring TemporaryBeside(const std::wstring& target) {
@@ -157,7 +133,9 @@ Listing Win32FileSystem::List(const core::Text& folder, const core::Text& patter
   do {
     core::Text name = FromBuffer(data.cFileName, MAX_PATH);
     if (name == u"." || name == u"..") continue;
-    if (!MatchesPattern(name, pattern)) continue;
+    // FindFirstFileW also matches short (8.3) names, so "x.lnk2" can come back for "*.LNK":
+    // the long name is checked again.
+    if (!MatchesNamePattern(name, pattern)) continue;
     DirEntry entry;
     entry.name = std::move(name);
     entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
