@@ -4,27 +4,12 @@
 //   boardtext TITLE     exit status 0 when the window and its board were found, 1 otherwise
 #include <windows.h>
 
+#include "main_window.h"
+
 #include <cstdio>
 #include <string>
 
 namespace {
-
-struct Search {
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK match_main(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  wchar_t cls[64] = {};
-  GetClassNameW(hwnd, cls, 64);
-  if (!IsWindowVisible(hwnd) || std::wstring(cls) == L"#32770") return TRUE;
-  wchar_t text[256] = {};
-  GetWindowTextW(hwnd, text, 256);
-  if (*search->title != text) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
 
 BOOL CALLBACK match_board(HWND hwnd, LPARAM param) {
   wchar_t cls[64] = {};
@@ -43,11 +28,10 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring title = argv[1];
-  Search search{&title, nullptr};
-  EnumWindows(match_main, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return 1;
+  const HWND window = e2e_tools::FindMainWindow(title);
+  if (!window) return 1;
   HWND board = nullptr;
-  EnumChildWindows(search.found, match_board, reinterpret_cast<LPARAM>(&board));
+  EnumChildWindows(window, match_board, reinterpret_cast<LPARAM>(&board));
   if (!board) return 1;
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(board, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return 1;

@@ -6,30 +6,11 @@
 // request, so that a test can place the program's file writes on the same time line.
 #include <windows.h>
 
+#include "main_window.h"
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
-
-namespace {
-
-struct Search {
-  const std::wstring* title;
-  HWND found;
-};
-
-BOOL CALLBACK match_main(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  wchar_t cls[64] = {};
-  GetClassNameW(hwnd, cls, 64);
-  if (!IsWindowVisible(hwnd) || std::wstring(cls) == L"#32770") return TRUE;
-  wchar_t text[256] = {};
-  GetWindowTextW(hwnd, text, 256);
-  if (*search->title != text) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) {
@@ -38,14 +19,13 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring title = argv[1];
   const DWORD timeout = static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 0));
-  Search search{&title, nullptr};
-  EnumWindows(match_main, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) {
+  const HWND window = e2e_tools::FindMainWindow(title);
+  if (!window) {
     std::fprintf(stderr, "closetimer: no such window\n");
     return 1;
   }
   DWORD pid = 0;
-  GetWindowThreadProcessId(search.found, &pid);
+  GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (!process) {
     std::fprintf(stderr, "closetimer: cannot open the process\n");
@@ -56,7 +36,7 @@ int wmain(int argc, wchar_t** argv) {
   FILETIME posted;
   GetSystemTimeAsFileTime(&posted);
   QueryPerformanceCounter(&start);
-  if (!PostMessageW(search.found, WM_CLOSE, 0, 0)) {
+  if (!PostMessageW(window, WM_CLOSE, 0, 0)) {
     CloseHandle(process);
     return 1;
   }
