@@ -8,6 +8,8 @@ namespace {
 
 bool HasHalfWidthComma(TextView text) { return text.find(u',') != TextView::npos; }
 
+bool HasLineBreak(TextView text) { return text.find_first_of(u"\r\n") != TextView::npos; }
+
 }  // namespace
 
 std::optional<EntryFieldError> CheckEntryFields(TextView category, TextView title,
@@ -19,8 +21,12 @@ std::optional<EntryFieldError> CheckEntryFields(TextView category, TextView titl
   if (text.empty()) return EntryFieldError{EntryField::Text, u"内容を入力して下さい。"};
   if (HasHalfWidthComma(category))
     return EntryFieldError{EntryField::Category, u"カテゴリーに半角カンマは使用できません。"};
+  if (HasLineBreak(category))
+    return EntryFieldError{EntryField::Category, u"カテゴリーに改行は使用できません。"};
   if (HasHalfWidthComma(title))
     return EntryFieldError{EntryField::Title, u"タイトルに半角カンマは使用できません。"};
+  if (HasLineBreak(title))
+    return EntryFieldError{EntryField::Title, u"タイトルに改行は使用できません。"};
   return std::nullopt;
 }
 

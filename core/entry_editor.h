@@ -16,8 +16,9 @@ struct EntryFieldError {
 };
 
 // The first refusal in the order the editor checks: empty category, empty title, empty
-// text, "," in the category, "," in the title. Blanks and the full-width comma pass: the
-// index line splits at the half-width comma only.
+// text, then for the category and after it the title: "," and a line break (CR or LF,
+// pasted into the box), either of which would split the entry's index line. Blanks and
+// the full-width comma pass: the index line splits at the half-width comma only.
 std::optional<EntryFieldError> CheckEntryFields(TextView category, TextView title,
                                                 TextView text);
 

@@ -254,6 +254,58 @@ bool IsWebAddress(TextView text) {
   return text.starts_with(u"http://") || text.starts_with(u"https://");
 }
 
+namespace {
+
+bool RefusedInWebAddress(char16_t u) {
+  // Controls (C0, DEL, C1).
+  if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) return true;
+  switch (u) {
+    // Blanks, with the Unicode spaces that are not controls.
+    case u' ': case 0x00A0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F:
+    case 0x3000:
+    // Characters that are invisible or reorder what is shown.
+    case 0x180E: case 0x200B: case 0x200C: case 0x200D: case 0x200E: case 0x200F: case 0x2060:
+    case 0xFEFF:
+    // Quotes and angle brackets, full-width forms included.
+    case u'"': case u'\'': case u'`': case u'<': case u'>': case 0x00AB: case 0x00BB:
+    case 0x2039: case 0x203A: case 0x301D: case 0x301E: case 0x301F: case 0xFF02: case 0xFF07:
+    case 0xFF1C: case 0xFF1E:
+      return true;
+    default:
+      break;
+  }
+  return (u >= 0x2000 && u <= 0x200A) ||  // en quad .. hair space
+         (u >= 0x2018 && u <= 0x201F) ||  // typographic single and double quotes
+         (u >= 0x202A && u <= 0x202E) ||  // direction embeddings and overrides
+         (u >= 0x2066 && u <= 0x2069);    // direction isolates
+}
+
+}  // namespace
+
+std::optional<Text> WebAddressToOpen(TextView text) {
+  const TextView firstLine = text.substr(0, LineEnd(text, 0));
+  if (!IsWebAddress(firstLine)) return std::nullopt;
+  for (char16_t u : firstLine) {
+    if (RefusedInWebAddress(u)) return std::nullopt;
+  }
+  return Text(firstLine);
+}
+
+bool LacksRecordHeaders(TextView fileText) {
+  bool holdsSomething = false;
+  const std::size_t n = fileText.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    const std::size_t end = LineEnd(fileText, pos);
+    const TextView line = fileText.substr(pos, end - pos);
+    if (line.substr(0, kMarkerLength) == kMarkerView) return false;
+    if (!holdsSomething)
+      holdsSomething = line.find_first_not_of(u" \t\u3000") != TextView::npos;
+    pos = end < n ? end + BreakLength(fileText, end) : n;
+  }
+  return holdsSomething;
+}
+
 Text RebuildBoardText(const std::vector<Text>& displayedLines) {
   Text out;
   for (const Text& line : displayedLines) {

@@ -8,6 +8,7 @@
 // Log.dat: records newest first, each a header line (marker, stamp, space, date key, time
 // key, by character position) followed by the text's lines.
 #pragma once
+#include <optional>
 #include <vector>
 #include "core/cell_table.h"
 #include "core/text.h"
@@ -79,6 +80,18 @@ Text ResultHeader(int count);
 
 // Begins with "http://" or "https://", letter case counting.
 bool IsWebAddress(TextView text);
+
+// What the web-address commands hand to the shell: the text's first line, when it is a web
+// address and holds no blank (any Unicode space), quote,
+// "<", ">", control or direction-changing character. Such characters never belong in an
+// address, and browsers have had argument-injection holes through exactly them. Nothing
+// for any other text.
+std::optional<Text> WebAddressToOpen(TextView text);
+
+// A text is a history file that lost every record header (edited by hand, or saved in an
+// encoding nothing recognises): it holds something besides blanks and line breaks, but no
+// line begins with the marker. Such a file is not overwritten at exit.
+bool LacksRecordHeaders(TextView fileText);
 
 // The board's lines as it lays them out, without the empty ones, each followed by CR LF.
 Text RebuildBoardText(const std::vector<Text>& displayedLines);

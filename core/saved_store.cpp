@@ -23,6 +23,8 @@ bool SplitIndexLine(TextView line, Text fields[4]) {
 std::optional<SavedEntry> ReadIndexLine(TextView line) {
   Text fields[4];
   if (!SplitIndexLine(line, fields)) return std::nullopt;
+  // An entry without a proper key could never be opened, edited or deleted.
+  if (!IsCreatedKey(fields[2])) return std::nullopt;
   std::optional<std::int32_t> uses = ParseUseCount(fields[3]);
   if (!uses) return std::nullopt;
   return SavedEntry{std::move(fields[0]), std::move(fields[1]), std::move(fields[2]),
@@ -31,7 +33,24 @@ std::optional<SavedEntry> ReadIndexLine(TextView line) {
 
 }  // namespace
 
-Text ContentFileName(TextView createdKey) { return u"h" + Text(createdKey) + u".dat"; }
+bool IsCreatedKey(TextView key) {
+  if (key.size() != 15) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const char16_t u = key[i];
+    if (i == 8 ? u != u' ' : (u < u'0' || u > u'9')) return false;
+  }
+  return true;
+}
+
+Text ContentFileName(TextView createdKey) {
+  if (!IsCreatedKey(createdKey))
+    throw AppError(u"作成日時「" + Text(createdKey) +
+                   u"」は保存内容のファイル名にできないため、このデータは開けません。");
+  Text name = u"h";
+  name.append(createdKey);
+  name += u".dat";
+  return name;
+}
 
 std::optional<std::int32_t> ParseUseCount(TextView field) {
   std::size_t i = 0;

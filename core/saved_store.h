@@ -1,7 +1,8 @@
 // The saved-entry store: index lines <-> the saved table, and the category choices.
 //
 // An index line is "category,title,created key,use count". Lines that cannot be read (fewer
-// than four fields, or a use count that is not a number) never stop a load: they are set
+// than four fields, a created key not of the form "yyyymmdd hhnnss", or a use count that is
+// not a number) never stop a load: they are set
 // aside, so that the next index write cannot lose them, and kept in a file beside the index.
 #pragma once
 #include <cstdint>
@@ -28,7 +29,13 @@ inline const Text kDeleteMark = u"×";
 // takes it for a content file; ".txt" so that a double click opens it in a text editor.
 inline const Text kUnreadableIndexFileName = u"読み込めなかった保存データ.txt";
 
+// The form of a created key: 8 ASCII digits, one blank, 6 ASCII digits ("20240115 093012").
+// The key names a file, so nothing else may pass.
+bool IsCreatedKey(TextView key);
+
 // The content file of an entry: "h" + created key + ".dat" (the key's blank included).
+// Throws core::AppError for a key of any other form, so that an index line written by hand
+// cannot lead a read or a write outside the data folder (a key such as \..\..\secret).
 Text ContentFileName(TextView createdKey);
 
 // A use count as the index holds it: optional leading blanks (space or tab), an optional

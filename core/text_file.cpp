@@ -1,5 +1,7 @@
 #include "core/text_file.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace core {
@@ -56,6 +58,53 @@ std::string EncodeUtf8WithMark(TextView text) { return "\xEF\xBB\xBF" + ToUtf8(t
 
 }  // namespace
 
+Utf8Form ClassifyUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  bool multiByte = false;
+  std::size_t i = 0;
+  while (i < n) {
+    // ASCII runs, the bulk of most files, eight bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (word & 0x8080808080808080ull) break;
+      i += 8;
+    }
+    if (i >= n) break;
+    const unsigned char b = p[i];
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    // The allowed range of the second byte excludes overlong forms, surrogates and values
+    // above U+10FFFF; the bytes after it are plain continuation bytes.
+    std::size_t extra;
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+      extra = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      extra = 2;
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      extra = 3;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
+    } else {
+      return Utf8Form::Invalid;
+    }
+    if (n - i <= extra) return Utf8Form::Invalid;
+    if (p[i + 1] < low || p[i + 1] > high) return Utf8Form::Invalid;
+    for (std::size_t k = 2; k <= extra; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return Utf8Form::Invalid;
+    }
+    multiByte = true;
+    i += extra + 1;
+  }
+  return multiByte ? Utf8Form::MultiByte : Utf8Form::Ascii;
+}
+
 DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi) {
   DecodedText decoded;
   if (StartsWith(bytes, "\xEF\xBB\xBF")) {
@@ -67,6 +116,9 @@ DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi
   } else if (StartsWith(bytes, "\xFE\xFF")) {
     decoded.encoding = Encoding::Utf16BeBom;
     decoded.text = DecodeUtf16(bytes.substr(2), true);
+  } else if (ClassifyUtf8(bytes) == Utf8Form::MultiByte) {
+    decoded.encoding = Encoding::Utf8Bom;
+    decoded.text = FromUtf8(bytes);
   } else {
     decoded.encoding = Encoding::Ansi;
     decoded.text = ansi.Decode(bytes);

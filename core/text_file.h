@@ -17,8 +17,19 @@ struct DecodedText {
   Encoding encoding = Encoding::Ansi;
 };
 
-// Detects a byte-order mark, otherwise decodes in the ANSI code page.
+// Detects a byte-order mark. Without one, bytes that are valid UTF-8 and hold at least one
+// multi-byte sequence are read as UTF-8 (what current text editors save by default) and
+// reported as Utf8Bom, so the next write adds the mark; anything else is decoded in the ANSI
+// code page. Code page 932 text is practically never valid UTF-8: its kana, punctuation
+// and common kanji begin with bytes 81-9F, which UTF-8 never starts a character with. The
+// one kind that can pass is a text of ASCII and half-width katakana in which every katakana
+// run pairs up as C2-DF then A1-BF (such as "ﾃｽ" alone); it is read as UTF-8.
 DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi);
+
+enum class Utf8Form { Ascii, MultiByte, Invalid };
+// One pass over the bytes: all ASCII, valid UTF-8 with a multi-byte sequence, or not UTF-8
+// (overlong forms, surrogates, values above U+10FFFF and cut-off sequences are invalid).
+Utf8Form ClassifyUtf8(std::string_view bytes);
 
 // CR LF, lone CR, lone LF and LF CR each become CR LF.
 Text NormalizeLineBreaks(TextView text);

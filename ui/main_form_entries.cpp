@@ -27,6 +27,17 @@ Text MissingContentBeforeEditNotice(const Text& path) {
          u"保存すると、その内容がこの項目の内容になります。";
 }
 
+// While the index could not be read it must not be written (it would lose the entries it
+// holds), so a new entry could never be listed: its content file would be left behind with
+// no entry. Tells the user so and answers true.
+bool RefuseSaveWhileIndexUnread(const TMainForm& form) {
+  if (!form.indexLoadFailed) return false;
+  gui::ShowMessage(u"保存内容の一覧ファイルを読み込めなかったため、保存できません。\r\n" +
+                   form.DataPath + core::kIndexFileName +
+                   u"\r\n\r\nファイルを確認してから、ソラミツを起動し直してください。");
+  return true;
+}
+
 }  // namespace
 
 void TMainForm::WireSavedEntryEvents() {
@@ -72,6 +83,7 @@ Text TMainForm::ContentFilePath(int row) const {
 // ---- new entries ----
 
 void TMainForm::Img_SvClick() {
+  if (RefuseSaveWhileIndexUnread(*this)) return;
   Sub_Categori();
   if (!ShowEntryEditor(u"NEW")) return;
   HozonData_SAVE();
@@ -89,6 +101,7 @@ void TMainForm::Img_SvClick() {
 void TMainForm::SaveTextAsEntry(const Text& text) {
   // Nothing to file (the empty row of an empty table): the clipboard stays as it is.
   if (text.empty()) return;
+  if (RefuseSaveWhileIndexUnread(*this)) return;
   services.clipboard.WriteText(text);
   Sub_Categori();
   if (!ShowEntryEditor(u"NEW")) return;

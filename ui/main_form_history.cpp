@@ -1,6 +1,7 @@
 // The clipboard history of the main window: Log.dat, the clipboard monitor, the search and
 // the commands on history rows. The logic is in core/history; these are the handlers.
 #include <exception>
+#include <optional>
 #include "core/dates.h"
 #include "core/history.h"
 #include "gui/application.h"
@@ -20,6 +21,11 @@ const Text kNoResultMessage =
     u"例えば、\"OK\"と\"ok\" は別文字となります。\r\n"
     u"ご注意下さい。";
 const Text kClearQuestion = u"過去の履歴内容を本当にクリアしてよろしいですか?";
+const Text kNotAnAddressNotice =
+    u"この内容はURLとして開けません。\r\n"
+    u"1行目が http:// または https:// で始まり、空白や引用符などを含まない場合だけ、"
+    u"ブラウザで開きます。";
+const Text kNoRecordsReason = u"履歴の記録が見つかりません。";
 
 const Text& CurrentText(const gui::Grid& grid) {
   const core::CellTable& table = grid.Table();
@@ -37,14 +43,21 @@ void TMainForm::Log_Load() {
   core::CellTable& table = StringGrid1.Table();
   Log_Cnt = 0;
   history::ResetHistoryTable(table);
+  // Before the file is read: a file that cannot be read must not leave the hidden key
+  // columns showing.
+  history::SetHistoryHeaders(table);
   const Text path = DataPath + kLogFileName;
   if (services.fileSystem.FileExists(path)) {
     Memo_wk.LoadFromFile(path);
+    if (history::LacksRecordHeaders(Memo_wk.GetText())) {
+      // Writing the table at exit would replace the whole of that text with this run's.
+      Memo_wk.SetText({});
+      throw core::AppError(kNoRecordsReason);
+    }
     Log_Cnt = history::ReadHistoryRecords(table, Memo_wk.GetText(), cutOff);
     Memo_wk.SetText({});  // the table holds the texts now; the buffer keeps the encoding
   }
   history::SortHistory(table, services.collator);
-  history::SetHistoryHeaders(table);
   historyLoadFailed = false;
 }
 
@@ -187,13 +200,21 @@ void TMainForm::N16Click() { services.clipboard.WriteText(CurrentText(StringGrid
 
 void TMainForm::URL1Click() {
   // The item's state may be stale (the table was sorted or reloaded): check the row again.
-  const Text text = CurrentText(StringGrid1);
-  if (history::IsWebAddress(text)) services.shell.Open(NativeHandle(), text);
+  const std::optional<Text> address = history::WebAddressToOpen(CurrentText(StringGrid1));
+  if (!address) {
+    gui::ShowMessage(kNotAnAddressNotice);
+    return;
+  }
+  services.shell.Open(NativeHandle(), *address);
 }
 
 void TMainForm::URL3Click() {
-  const Text text = CurrentText(StringGrid3);
-  if (history::IsWebAddress(text)) services.shell.Open(NativeHandle(), text);
+  const std::optional<Text> address = history::WebAddressToOpen(CurrentText(StringGrid3));
+  if (!address) {
+    gui::ShowMessage(kNotAnAddressNotice);
+    return;
+  }
+  services.shell.Open(NativeHandle(), *address);
 }
 
 void TMainForm::Img_ClrerClick() {

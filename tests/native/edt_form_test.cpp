@@ -22,6 +22,34 @@ TEST(EntryFields, BlanksAndFullWidthCommaPass) {
   EXPECT_EQ(core::CheckEntryFields(u"a,b", u"", u"x")->field, core::EntryField::Title);
 }
 
+// A line break in category or title would split the index line, like a comma; each field's
+// comma is reported before its line break, the category's before the title's.
+TEST(EntryFields, LineBreaksAreRefusedInTheOrderOfTheFields) {
+  using core::EntryField;
+  struct Case {
+    const char16_t *category, *title;
+    EntryField field;
+    const char16_t* message;
+  } cases[] = {
+      {u"仕\r\n事", u"題名", EntryField::Category, u"カテゴリーに改行は使用できません。"},
+      {u"仕事\n", u"題名", EntryField::Category, u"カテゴリーに改行は使用できません。"},
+      {u"\r", u"題名", EntryField::Category, u"カテゴリーに改行は使用できません。"},
+      {u"仕,\r\n事", u"題名", EntryField::Category, u"カテゴリーに半角カンマは使用できません。"},
+      {u"仕\r\n事", u"題,名", EntryField::Category, u"カテゴリーに改行は使用できません。"},
+      {u"仕事", u"題\r\n名", EntryField::Title, u"タイトルに改行は使用できません。"},
+      {u"仕事", u"題名\r", EntryField::Title, u"タイトルに改行は使用できません。"},
+      {u"仕事", u"題,\n名", EntryField::Title, u"タイトルに半角カンマは使用できません。"},
+  };
+  for (const Case& c : cases) {
+    auto refusal = core::CheckEntryFields(c.category, c.title, u"本文");
+    ASSERT_TRUE(refusal.has_value()) << U8(c.category) << "/" << U8(c.title);
+    EXPECT_EQ(refusal->field, c.field) << U8(c.category) << "/" << U8(c.title);
+    EXPECT_EQ(refusal->message, c.message) << U8(c.category) << "/" << U8(c.title);
+  }
+  // Line breaks in the text itself are the text's own.
+  EXPECT_FALSE(core::CheckEntryFields(u"仕事", u"題名", u"一\r\n二\n").has_value());
+}
+
 TEST(CreatedKeys, OneSecondLaterCarriesThroughTheCalendar) {
   auto next = [](LocalDateTime t) { return core::FormatCreatedKey(core::AddOneSecond(t)); };
   EXPECT_EQ(next({2024, 1, 15, 9, 59, 59}), u"20240115 100000");
@@ -133,15 +161,38 @@ TEST_F(EdtFormTest, RefusedFieldsKeepTheDialogOpenAndWriteNothing) {
     click(u"仕,事", u"題,名", u"本文");
     click(u"仕事", u"題,名", u"本文");
     EXPECT_EQ(d.Edt_Titol.GetText(), u"題,名");  // what was typed stays
+    click(u"仕\r\n事", u"題名", u"本文");
+    click(u"仕事", u"題\r\n名", u"本文");
     d.Img_cancel.Click();
   });
   EXPECT_EQ(messages, (std::vector<Text>{
                           u"新たなカテゴリー入力するか、カテゴリーを選択して下さい。",
                           u"タイトルを入力して下さい。", u"内容を入力して下さい。",
                           u"カテゴリーに半角カンマは使用できません。",
-                          u"タイトルに半角カンマは使用できません。"}));
+                          u"タイトルに半角カンマは使用できません。",
+                          u"カテゴリーに改行は使用できません。",
+                          u"タイトルに改行は使用できません。"}));
   EXPECT_EQ(f.wEditSw, u"NEW");
   EXPECT_EQ(recording_->Count("write"), 0);
+}
+
+TEST_F(EdtFormTest, ALineBreakPastedIntoTitleOrCategoryIsRefusedThere) {
+  services_.clipboard.CopyText(u"本文");
+  ui::TMainForm& f = StartEditor();
+  Open(u"NEW", 1, [&](ui::TEdtForm& d) {
+    Save(d, u"仕事", u"挨拶\r\n二行目");
+    EXPECT_TRUE(d.Edt_Titol.FocusRequested() && !d.ComboBox1.FocusRequested());
+    EXPECT_EQ(ShownBoxes().back().text, u"タイトルに改行は使用できません。");
+    Save(d, u"仕\n事", u"挨拶");
+    EXPECT_TRUE(d.ComboBox1.FocusRequested());
+    EXPECT_EQ(ShownBoxes().back().text, u"カテゴリーに改行は使用できません。");
+    EXPECT_FALSE(d.IsClosed());
+    Save(d, u"仕事", u"挨拶");
+    EXPECT_TRUE(d.IsClosed());
+  });
+  EXPECT_EQ(Table().Cell(1, 1), u"仕事");
+  EXPECT_EQ(Table().Cell(2, 1), u"挨拶");
+  EXPECT_EQ(f.wEditSw, u"OK");
 }
 
 TEST_F(EdtFormTest, SameSecondOrClockSetBackNeverReusesAKey) {

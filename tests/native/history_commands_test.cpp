@@ -74,7 +74,8 @@ TEST_F(HistoryCommandsTest, ChoosingTheEmptyRowOfAClearedHistoryEmptiesBoardAndC
 struct UrlCase {
   const char* name;
   std::string text;
-  bool webAddress;
+  bool webAddress;     // the item's state: the prefix rule alone
+  std::string opened;  // what the shell gets; empty: nothing, and the notice instead
 };
 // Test names show the case, not its bytes.
 void PrintTo(const UrlCase& c, std::ostream* os) { *os << c.name; }
@@ -82,30 +83,57 @@ void PrintTo(const UrlCase& c, std::ostream* os) { *os << c.name; }
 class HistoryUrlTest : public HistoryCommandsTest, public ::testing::WithParamInterface<UrlCase> {};
 
 TEST_P(HistoryUrlTest, EnablesTheItemAndOpensOnlyWebAddresses) {
-  StartWith({"newest", GetParam().text});
-  Form().URL1->SetEnabled(!GetParam().webAddress);
+  const UrlCase& c = GetParam();
+  StartWith({"newest", c.text});
+  Form().URL1->SetEnabled(!c.webAddress);
   ClickHistoryRow(2);
-  EXPECT_EQ(Form().URL1->Enabled(), GetParam().webAddress);
+  EXPECT_EQ(Form().URL1->Enabled(), c.webAddress);
   Form().URL1Click();
-  if (GetParam().webAddress) {
-    EXPECT_THAT(Opened(), ElementsAre(U16(GetParam().text))) << "the whole text";
+  if (!c.opened.empty()) {
+    EXPECT_THAT(Opened(), ElementsAre(U16(c.opened)));
+    EXPECT_THAT(ShownBoxes(), IsEmpty());
   } else {
     EXPECT_THAT(Opened(), IsEmpty());
+    ASSERT_EQ(ShownBoxes().size(), 1u);
+    EXPECT_EQ(U8(ShownBoxes()[0].text),
+              "この内容はURLとして開けません。\r\n1行目が http:// または https:// で始まり、"
+              "空白や引用符などを含まない場合だけ、ブラウザで開きます。");
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Prefixes, HistoryUrlTest,
-    ::testing::Values(UrlCase{"Https", "https://example.com/a?b=c", true},
-                      UrlCase{"Http", "http://example.com", true},
-                      UrlCase{"PrefixAlone", "https://", true},
-                      UrlCase{"FollowedByMoreLines", "https://example.com\r\nnotes", true},
-                      UrlCase{"CapitalLetters", "HTTPS://example.com", false},
-                      UrlCase{"MixedCase", "Http://example.com", false},
-                      UrlCase{"SpaceBefore", " https://example.com", false},
-                      UrlCase{"OneSlash", "https:/example.com", false},
-                      UrlCase{"OtherScheme", "ftp://example.com", false},
-                      UrlCase{"FullWidth", "ｈｔｔｐｓ://example.com", false}),
+    ::testing::Values(
+        UrlCase{"Https", "https://example.com/a?b=c", true, "https://example.com/a?b=c"},
+        UrlCase{"Http", "http://example.com", true, "http://example.com"},
+        UrlCase{"PrefixAlone", "https://", true, "https://"},
+        UrlCase{"FollowedByMoreLines", "https://example.com\r\nnotes", true,
+                "https://example.com"},
+        UrlCase{"LoneLineFeed", "https://example.com/x\n--flag", true, "https://example.com/x"},
+        UrlCase{"CapitalLetters", "HTTPS://example.com", false, ""},
+        UrlCase{"MixedCase", "Http://example.com", false, ""},
+        UrlCase{"SpaceBefore", " https://example.com", false, ""},
+        UrlCase{"OneSlash", "https:/example.com", false, ""},
+        UrlCase{"OtherScheme", "ftp://example.com", false, ""},
+        UrlCase{"FullWidth", "ｈｔｔｐｓ://example.com", false, ""}),
+    [](const ::testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
+
+// The prefix fits, but the first line holds something no address holds.
+INSTANTIATE_TEST_SUITE_P(
+    Refused, HistoryUrlTest,
+    ::testing::Values(UrlCase{"Blank", "https://a.example/ --new-window", true, ""},
+                      UrlCase{"TrailingBlank", "https://a.example/ ", true, ""},
+                      UrlCase{"Tab", "https://a.example/\tx", true, ""},
+                      UrlCase{"IdeographicSpace", "https://a.example/　x", true, ""},
+                      UrlCase{"NoBreakSpace", "https://a.example/\u00A0x", true, ""},
+                      UrlCase{"DoubleQuote", "https://a.example/\" -x", true, ""},
+                      UrlCase{"SingleQuote", "https://a.example/'x", true, ""},
+                      UrlCase{"TypographicQuote", "https://a.example/\u201Cx\u201D", true, ""},
+                      UrlCase{"LessThan", "https://a.example/<script>", true, ""},
+                      UrlCase{"GreaterThan", "https://a.example/>", true, ""},
+                      UrlCase{"Control", "https://a.example/\x01", true, ""},
+                      UrlCase{"Delete", "https://a.example/\x7F", true, ""},
+                      UrlCase{"RightToLeftOverride", "https://a.example/\u202Egpj.exe", true, ""}),
     [](const ::testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
 
 TEST_F(HistoryCommandsTest, OpenChecksTheCurrentRowAgainAfterTheTableChanged) {

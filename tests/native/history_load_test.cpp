@@ -4,6 +4,7 @@
 #include <random>
 #include "core/table_utils.h"
 #include "tests/native/history_test_support.h"
+#include "tests/native/recording_file_system.h"
 
 namespace history_test {
 namespace {
@@ -179,6 +180,75 @@ TEST_F(HistoryLoadTest, WritesCodePage932ByteForByte) {
 
 // The history's own sort must give exactly what sorting by the time key and then by the
 // date key gives, whatever the keys hold.
+TEST(HistoryFile, LacksRecordHeadersOnlyWhenSomethingIsThereButNoHeader) {
+  const std::string header = kMarker + "2024/05/17 09:05:30 79759482909469";
+  struct Case {
+    const char* name;
+    std::string text;
+    bool lacks;
+  } cases[] = {
+      {"empty", "", false},
+      {"only breaks and blanks", "\r\n  \r\n\t\r\n　", false},
+      {"records", header + "\r\ntext\r\n", false},
+      {"header after other lines", "notes\r\n" + header + "\r\ntext", false},
+      {"header without its stamp", kMarker, false},
+      {"plain notes", "notes\r\nmore notes\r\n", true},
+      {"marker not at the start", " " + header + "\r\ntext", true},
+      {"marker cut short", "\\\\内容\\\\2024/05/17", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(core::history::LacksRecordHeaders(U16(c.text)), c.lacks) << c.name;
+}
+
+// A history file in which no record is found is kept as it is; the user hears of it once.
+TEST_F(HistoryLoadTest, AFileWithoutAnyRecordHeaderIsReportedAndNotOverwritten) {
+  const std::string notes = Cp932("買い物メモ\r\n牛乳\r\n");
+  WriteBytes(LogPath(), notes);
+  Start();
+  EXPECT_TRUE(Form().historyLoadFailed);
+  EXPECT_EQ(Form().Log_Cnt, 0);
+  EXPECT_EQ(U8(History().Cell(1, 0)), "クリップボードの履歴 (過去約一カ月)");
+  ASSERT_EQ(gui::headless::ShownBoxes().size(), 1u);
+  EXPECT_EQ(gui::headless::ShownBoxes()[0].text,
+            u"履歴ファイルを読み込めませんでした。\r\n" + Form().DataPath +
+                u"Log.dat\r\n履歴の記録が見つかりません。\r\n\r\n"
+                u"このファイルは終了時に上書きされません。");
+  CopyAndTick("recorded in this run");
+  EXPECT_TRUE(Form().Close());
+  EXPECT_EQ(LogBytes(), notes);
+}
+
+TEST_F(HistoryLoadTest, AUtf8FileWithoutMarkKeepsEveryRecordAndGainsTheMark) {
+  const std::string today = StampDaysAgo(0), yesterday = StampDaysAgo(1);
+  const std::string utf8 = Record(today, "日本語のテキスト") + Record(yesterday, "二行目\r\nあり");
+  WriteBytes(LogPath(), utf8);
+  Start();
+  EXPECT_FALSE(Form().historyLoadFailed);
+  EXPECT_THAT(Texts(), ElementsAre("日本語のテキスト", "二行目\r\nあり"));
+  Form().WriteHistoryFile();
+  EXPECT_EQ(LogBytes(), "\xEF\xBB\xBF" + utf8);
+}
+
+class HistoryLoadFaults : public RecordedAppTest {};
+
+// The hidden key columns must not show, whatever happened to the file.
+TEST_F(HistoryLoadFaults, HeadersAndWidthsAreSetWhenTheFileCannotBeRead) {
+  WriteBytes(DataDir() / "Log.dat", Cp932(Record("2024/05/17 09:05:30", "text")));
+  ui::TMainForm& f = StartRecorded();
+  core::CellTable& table = f.StringGrid1.Table();
+  for (int c = 0; c < 5; ++c) {
+    table.SetCell(c, 0, u"");
+    table.SetColWidth(c, 64);
+  }
+  recorder->failRead = [](const Text& path) { return path.find(u"Log.dat") != Text::npos; };
+  EXPECT_THROW(f.Log_Load(), core::AppError);
+  EXPECT_TRUE(f.historyLoadFailed);
+  EXPECT_EQ(U8(table.Cell(1, 0)), "クリップボードの履歴 (過去約一カ月)");
+  EXPECT_EQ(U8(table.Cell(2, 0)), "日時");
+  const int widths[] = {10, 540, 150, 0, 0};
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(table.ColWidth(c), widths[c]) << "column " << c;
+}
+
 TEST(HistorySort, MatchesSortingByTimeKeyThenDateKey) {
   platform::posix::PosixCollator collator;
   std::mt19937 random(11);

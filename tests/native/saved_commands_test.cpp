@@ -207,5 +207,40 @@ TEST_F(SavedCommandsTest, FailedDeletionLeavesNoMarkBehind) {
   EXPECT_EQ(IndexText(), kLine1 + kLine2) << "a later write keeps the entry";
 }
 
+// While the index could not be read no entry could be listed: the three save commands
+// refuse before the editor opens, and no content file is written.
+TEST_F(SavedCommandsTest, SaveCommandsRefuseWhileTheIndexIsUnread) {
+  ui::TMainForm& f = StartWith(kTwo);
+  f.indexLoadFailed = true;
+  f.StringGrid1.Table().SetCell(1, 1, u"history text");
+  f.StringGrid3.Table().SetCell(1, 1, u"extract text");
+  CopiedElsewhere("clipboard");
+  ScriptEditor([](ui::TEdtForm& editor) {
+    editor.ComboBox1.SetText(u"c");
+    editor.Edt_Titol.SetText(u"t");
+    editor.Img_Sv.Click();
+  });
+  const std::string notice = "保存内容の一覧ファイルを読み込めなかったため、保存できません。\r\n" +
+                             U8(f.DataPath) +
+                             "hozon.dat\r\n\r\nファイルを確認してから、ソラミツを起動し直してください。";
+  const std::pair<const char*, std::function<void()>> commands[] = {
+      {"Img_Sv", [&] { f.Img_Sv.Click(); }},
+      {"N9", [&] { f.N9->Click(); }},
+      {"N19", [&] { f.N19->Click(); }},
+  };
+  for (const auto& [name, run] : commands) {
+    ShownBoxes().clear();
+    run();
+    EXPECT_THAT(editorModes, IsEmpty()) << name;
+    EXPECT_THAT(Boxes(BoxKind::Message), ElementsAre(notice)) << name;
+    EXPECT_EQ(ShownBoxes().size(), 1u) << name;
+  }
+  EXPECT_EQ(ClipboardText(), "clipboard");
+  EXPECT_EQ(IndexText(), kLine1 + kLine2);
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(DataDir())) files += e.is_regular_file();
+  EXPECT_EQ(files, 3u) << "the index and the two content files, nothing more";
+}
+
 }  // namespace
 }  // namespace saved_test

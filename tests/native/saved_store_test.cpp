@@ -56,6 +56,34 @@ TEST(IndexLines, KeepsReadableEntriesAndSetsTheOthersAside) {
   EXPECT_EQ(c.unreadable[1], lines[3]);
 }
 
+// The created key names a file: only "yyyymmdd hhnnss" may, and a line with any other key
+// is set aside like any other unreadable line.
+TEST(IndexLines, OnlyAKeyOfTheExactFormNamesAContentFile) {
+  struct Case {
+    const char16_t* key;
+    bool accepted;
+  } cases[] = {
+      {u"20240115 093012", true},   {u"00000000 000000", true},  {u"99999999 999999", true},
+      {u"", false},                 {u"\\..\\..\\secret", false}, {u"..\\x", false},
+      {u"2024011 0930123", false},  {u"20240115093012", false},  {u"20240115  093012", false},
+      {u"20240115_093012", false},  {u"20240115\t093012", false}, {u"２0240115 093012", false},
+      {u"20240115 09301a", false},  {u" 20240115 093012", false}, {u"20240115 093012 ", false},
+      {u"20240115 093012\\..", false},
+  };
+  for (const Case& c : cases) {
+    const Text line = u"cat,title," + Text(c.key) + u",00001";
+    core::IndexContents contents = core::ReadIndexLines({line});
+    EXPECT_EQ(contents.entries.size(), c.accepted ? 1u : 0u) << U8(c.key);
+    EXPECT_EQ(contents.unreadable.size(), c.accepted ? 0u : 1u) << U8(c.key);
+    EXPECT_EQ(core::IsCreatedKey(c.key), c.accepted) << U8(c.key);
+    if (c.accepted) {
+      EXPECT_EQ(core::ContentFileName(c.key), u"h" + Text(c.key) + u".dat");
+    } else {
+      EXPECT_THROW(core::ContentFileName(c.key), core::AppError) << U8(c.key);
+    }
+  }
+}
+
 TEST(IndexLines, SixDigitCountsRoundTrip) {
   core::IndexContents c = core::ReadIndexLines({u"a,b,20240115 093012,100000"});
   ASSERT_EQ(c.entries.size(), 1u);
@@ -146,12 +174,14 @@ TEST(IndexText, SixDigitUseCountIsWrittenAsItStands) {
 
 TEST(CategoryChoices, EachRunOnceInFileOrder) {
   EXPECT_EQ(U8(core::CategoryChoices({})), "\r\n");
-  EXPECT_EQ(U8(core::CategoryChoices({u"a,1,k,0", u"a,2,k,0", u"b,1,k,0", u"B,1,k,0"})),
+  const Text k = u"20240115 093012";
+  EXPECT_EQ(U8(core::CategoryChoices({u"a,1," + k + u",0", u"a,2," + k + u",0",
+                                      u"b,1," + k + u",0", u"B,1," + k + u",0"})),
             "a\r\nb\r\nB\r\n");
   // A category-less first line is taken over by the next category.
-  EXPECT_EQ(U8(core::CategoryChoices({u",1,k,0", u"x,2,k,0"})), "x\r\n");
+  EXPECT_EQ(U8(core::CategoryChoices({u",1," + k + u",0", u"x,2," + k + u",0"})), "x\r\n");
   // Unreadable lines offer no category.
-  EXPECT_EQ(U8(core::CategoryChoices({u"a,1,k,0", u"bad,line"})), "a\r\n");
+  EXPECT_EQ(U8(core::CategoryChoices({u"a,1," + k + u",0", u"bad,line", u"c,1,k,0"})), "a\r\n");
 }
 
 TEST(KeptLines, AppendsOnlyLinesNotKeptYet) {
@@ -291,12 +321,25 @@ TEST_F(SavedStore, MalformedLinesAreKeptReportedOnceAndTheRestSurvives) {
   EXPECT_EQ(ReadBytes(Kept()), bad1 + "\r\n" + bad2 + "\r\n");
 }
 
+TEST_F(SavedStore, LinesWithAForeignKeyAreSetAsideWithTheOtherUnreadableOnes) {
+  const std::string escape = "x,secret,\\..\\..\\secret,00001";
+  const std::string empty = "y,nokey,,00002";
+  WriteBytes(Index(), "a,b,20240101 000001,1\r\n" + escape + "\r\nshort\r\n" + empty + "\r\n");
+  ui::TMainForm& f = Start();
+  EXPECT_EQ(f.tbl_Cnt, 1);
+  EXPECT_EQ(ReadBytes(Kept()), escape + "\r\nshort\r\n" + empty + "\r\n");
+  ASSERT_EQ(gui::headless::ShownBoxes().size(), 1u);  // one notice for all of them
+  EXPECT_NE(U8(gui::headless::ShownBoxes()[0].text).find("3 行を読み込めませんでした"),
+            std::string::npos);
+  EXPECT_EQ(f.Memo_Categori.GetText(), u"a\r\n");
+}
+
 TEST_F(SavedStore, KeptLinesAreAppendedToEarlierOnesOnce) {
   WriteBytes(Kept(), "earlier,line\r\n");
-  WriteBytes(Index(), "x,y,z,notanumber\r\n");
+  WriteBytes(Index(), "x,y,20240101 000001,notanumber\r\n");
   ui::TMainForm& f = Start();
   f.HozonData_Load();  // the same line again: kept once
-  EXPECT_EQ(ReadBytes(Kept()), "earlier,line\r\nx,y,z,notanumber\r\n");
+  EXPECT_EQ(ReadBytes(Kept()), "earlier,line\r\nx,y,20240101 000001,notanumber\r\n");
   EXPECT_EQ(f.tbl_Cnt, 0);
   EXPECT_EQ(f.StringGrid2.Table().RowCount(), 2);  // the placeholder row
 }

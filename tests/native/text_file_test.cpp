@@ -78,6 +78,55 @@ TEST_F(TextFileTest, EmptyAndMarkOnlyFiles) {
   EXPECT_EQ(DecodeFileBytes(std::string("\xFF\xFE\x41\x00\x42", 5), ansi).text, u"A");
 }
 
+// Without a mark: valid UTF-8 with a multi-byte sequence is UTF-8, anything else the code page.
+TEST_F(TextFileTest, FilesWithoutAMarkAreUtf8OnlyWhenTheirBytesAreValidUtf8) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    core::Utf8Form form;
+  } cases[] = {
+      {"ascii", "plain\r\ntext", core::Utf8Form::Ascii},
+      {"empty", "", core::Utf8Form::Ascii},
+      {"japanese", "\xE6\x97\xA5\xE6\x9C\xAC\r\nx", core::Utf8Form::MultiByte},
+      {"two-byte only", "caf\xC3\xA9", core::Utf8Form::MultiByte},
+      {"four-byte", "\xF0\x9F\x98\x80", core::Utf8Form::MultiByte},
+      {"after a long ascii run", std::string(37, 'a') + "\xE6\x97\xA5" + std::string(9, 'b'),
+       core::Utf8Form::MultiByte},
+      {"bad byte after a long ascii run", std::string(37, 'a') + "\x82\xA0",
+       core::Utf8Form::Invalid},
+      {"overlong two-byte", "\xC0\xAF", core::Utf8Form::Invalid},
+      {"overlong three-byte", "\xE0\x80\xAF", core::Utf8Form::Invalid},
+      {"overlong four-byte", "\xF0\x80\x80\xAF", core::Utf8Form::Invalid},
+      {"surrogate", "\xED\xA0\x80", core::Utf8Form::Invalid},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", core::Utf8Form::Invalid},
+      {"lead byte F5", "\xF5\x80\x80\x80", core::Utf8Form::Invalid},
+      {"cut off at the end", "ab\xE6\x97", core::Utf8Form::Invalid},
+      {"lone continuation", "a\x80" "b", core::Utf8Form::Invalid},
+      {"cp932 hiragana", "\x82\xA0\x82\xA2", core::Utf8Form::Invalid},
+      {"cp932 half-width pair", "\xB6\xC0\xB6\xC5", core::Utf8Form::Invalid},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(core::ClassifyUtf8(c.bytes), c.form) << c.name;
+    auto decoded = DecodeFileBytes(c.bytes, ansi);
+    if (c.form == core::Utf8Form::MultiByte) {
+      EXPECT_EQ(decoded.encoding, Encoding::Utf8Bom) << c.name;
+      EXPECT_EQ(decoded.text, core::NormalizeLineBreaks(core::FromUtf8(c.bytes))) << c.name;
+    } else {
+      EXPECT_EQ(decoded.encoding, Encoding::Ansi) << c.name;
+    }
+  }
+}
+
+TEST_F(TextFileTest, AUtf8FileWithoutMarkIsWrittenBackWithTheMark) {
+  files.files[u"Log.dat"] = "\xE6\x97\xA5\xE6\x9C\xAC\nx";
+  LineBuffer buffer(files, ansi);
+  buffer.LoadFromFile(u"Log.dat");
+  EXPECT_EQ(buffer.Lines(), Lines({u"日本", u"x"}));
+  EXPECT_EQ(buffer.LastEncoding(), Encoding::Utf8Bom);
+  buffer.SaveToFile(u"Log.dat");
+  EXPECT_EQ(files.files[u"Log.dat"], "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x9C\xAC\r\nx");
+}
+
 TEST_F(TextFileTest, EncodesEachEncodingWithItsMark) {
   EXPECT_EQ(core::EncodeFileText(u"日A", Encoding::Ansi, ansi), "\x93\xFA" "A");
   EXPECT_EQ(core::EncodeFileText(u"日A", Encoding::Utf8Bom, ansi), "\xEF\xBB\xBF\xE6\x97\xA5" "A");
@@ -176,6 +225,47 @@ TEST_F(Cp932Test, RoundTripsJapaneseTextByteForByte) {
   auto decoded = DecodeFileBytes(*bytes, cp932);
   EXPECT_EQ(decoded.encoding, Encoding::Ansi);
   EXPECT_EQ(decoded.text, text);
+}
+
+TEST_F(Cp932Test, JapaneseCodePageFilesAreStillReadInTheCodePage) {
+  const Text text =
+      u"\\\\内容\\\\=2024/05/17 09:05:30 79759482909469\r\n"
+      u"お世話になっております。株式会社山田の佐藤です。\r\n"
+      u"来週の打ち合わせは、５月２１日（火）午後２時から第３会議室で行います。\r\n"
+      u"資料：議事録、見積書（ｶﾀｶﾅ表記）、①～③の確認事項\r\n"
+      u"東京都千代田区丸の内一丁目　電話０３－１２３４－５６７８\r\n"
+      u"よろしくお願いいたします。\r\n";
+  std::optional<std::string> bytes = cp932.EncodeExact(text);
+  ASSERT_TRUE(bytes.has_value());
+  auto decoded = DecodeFileBytes(*bytes, cp932);
+  EXPECT_EQ(decoded.encoding, Encoding::Ansi);
+  EXPECT_EQ(decoded.text, text);
+}
+
+// Every full-width character of the code page, even alone between ASCII, stays code page
+// text: none of them is a UTF-8 sequence. Only half-width katakana can pair up as one: a
+// lead of C2-DF (ﾂ to ﾟ) followed by A1-BF (｡ to ｿ), 30 x 31 such pairs; a file of nothing
+// else besides ASCII would be read as UTF-8.
+TEST(Utf8Detection, NoSingleFullWidthCodePageCharacterLooksLikeUtf8) {
+  int looksLikeUtf8 = 0;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead > 0x9F && lead < 0xE0) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string bytes = {'a', static_cast<char>(lead), static_cast<char>(trail), '\r', '\n'};
+      if (core::ClassifyUtf8(bytes) != core::Utf8Form::Invalid) ++looksLikeUtf8;
+    }
+  }
+  EXPECT_EQ(looksLikeUtf8, 0);
+
+  int halfWidthPairs = 0;
+  for (int first = 0xA1; first <= 0xDF; ++first) {
+    for (int second = 0xA1; second <= 0xDF; ++second) {
+      const std::string bytes = {static_cast<char>(first), static_cast<char>(second)};
+      if (core::ClassifyUtf8(bytes) == core::Utf8Form::MultiByte) ++halfWidthPairs;
+    }
+  }
+  EXPECT_EQ(halfWidthPairs, 30 * 31);
 }
 
 TEST_F(Cp932Test, EmojiAndRareKanjiFallBackToUtf8) {
