@@ -82,15 +82,14 @@ Text ResultHeader(int count);
 bool IsWebAddress(TextView text);
 
 // What the web-address commands hand to the shell: the text's first line, when it is a web
-// address and holds no blank (any Unicode space), quote,
-// "<", ">", control or direction-changing character. Such characters never belong in an
-// address, and browsers have had argument-injection holes through exactly them. Nothing
-// for any other text.
+// address and holds no blank (any Unicode space), quote, "<", ">", control or
+// direction-changing character. Such characters never belong in an address, and browsers
+// have had argument-injection holes through exactly them. Nothing for any other text.
 std::optional<Text> WebAddressToOpen(TextView text);
 
-// A text is a history file that lost every record header (edited by hand, or saved in an
-// encoding nothing recognises): it holds something besides blanks and line breaks, but no
-// line begins with the marker. Such a file is not overwritten at exit.
+// True for the text of a history file that lost every record header (edited by hand, or
+// saved in an encoding nothing recognises): it holds something besides blanks and line
+// breaks, but no line begins with the marker. Such a file is not overwritten at exit.
 bool LacksRecordHeaders(TextView fileText);
 
 // The board's lines as it lays them out, without the empty ones, each followed by CR LF.

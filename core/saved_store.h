@@ -2,8 +2,8 @@
 //
 // An index line is "category,title,created key,use count". Lines that cannot be read (fewer
 // than four fields, a created key not of the form "yyyymmdd hhnnss", or a use count that is
-// not a number) never stop a load: they are set
-// aside, so that the next index write cannot lose them, and kept in a file beside the index.
+// not a number) never stop a load: they are set aside, so that the next index write cannot
+// lose them, and kept in a file beside the index.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -218,17 +218,6 @@ TEST_F(HistoryLoadTest, AFileWithoutAnyRecordHeaderIsReportedAndNotOverwritten) 
   EXPECT_EQ(LogBytes(), notes);
 }
 
-TEST_F(HistoryLoadTest, AUtf8FileWithoutMarkKeepsEveryRecordAndGainsTheMark) {
-  const std::string today = StampDaysAgo(0), yesterday = StampDaysAgo(1);
-  const std::string utf8 = Record(today, "日本語のテキスト") + Record(yesterday, "二行目\r\nあり");
-  WriteBytes(LogPath(), utf8);
-  Start();
-  EXPECT_FALSE(Form().historyLoadFailed);
-  EXPECT_THAT(Texts(), ElementsAre("日本語のテキスト", "二行目\r\nあり"));
-  Form().WriteHistoryFile();
-  EXPECT_EQ(LogBytes(), "\xEF\xBB\xBF" + utf8);
-}
-
 class HistoryLoadFaults : public RecordedAppTest {};
 
 // The hidden key columns must not show, whatever happened to the file.
