@@ -28,6 +28,7 @@ class UnreadableFileSystem : public platform::FileSystem {
   void WriteFileAtomic(const Text& p, const std::string& b) override { inner_.WriteFileAtomic(p, b); }
   bool RemoveFile(const Text& p) override { return inner_.RemoveFile(p); }
   bool CopyFileReplacing(const Text& s, const Text& d) override { return inner_.CopyFileReplacing(s, d); }
+  bool ClearReadOnly(const Text& p) override { return inner_.ClearReadOnly(p); }
   platform::Listing List(const Text& f, const Text& p) override { return inner_.List(f, p); }
   Text ExecutablePath() override { return inner_.ExecutablePath(); }
 

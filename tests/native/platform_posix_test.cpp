@@ -110,6 +110,14 @@ TEST(PosixFileSystem, ReadOnlyFilesRefuseWritesAndCopies) {
   EXPECT_EQ(Slurp(dir.Native("Log.dat")), "old");
   EXPECT_TRUE(fs.CopyFileReplacing(dir.Win("Log.dat"), dir.Win("b.dat")));  // reading is fine
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Native()), {}), 3);
+  // As DeleteFileW and CopyFileW: no deletion, and the copy is read-only as well.
+  EXPECT_FALSE(fs.RemoveFile(dir.Win("Log.dat")));
+  EXPECT_FALSE(fs.CopyFileReplacing(dir.Win("a.dat"), dir.Win("b.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Win("b.dat")));
+  EXPECT_TRUE(fs.CopyFileReplacing(dir.Win("a.dat"), dir.Win("b.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Win("Log.dat")));
+  EXPECT_TRUE(fs.RemoveFile(dir.Win("Log.dat")));
+  EXPECT_FALSE(fs.ClearReadOnly(dir.Win("Log.dat")));  // gone
 }
 
 TEST(PosixFileSystem, ListsWithPatternsAndAttributes) {
