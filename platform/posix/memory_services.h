@@ -57,9 +57,15 @@ class FixedClock : public Clock {
  public:
   LocalDateTime Now() override { return now; }
   std::uint32_t TickCount() override { return tick += tickStep; }
+  // Returns at once; the counter moves on by the time slept.
+  void Sleep(std::uint32_t milliseconds) override {
+    tick += milliseconds;
+    slept.push_back(milliseconds);
+  }
   LocalDateTime now{2026, 12, 9, 12, 0, 0};
   std::uint32_t tick = 0;
   std::uint32_t tickStep = 100;  // each reading advances the counter
+  std::vector<std::uint32_t> slept;
 };
 
 }  // namespace platform::posix
