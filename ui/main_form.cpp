@@ -347,9 +347,8 @@ void TMainForm::FormCreate() {
   // 4. Geometry is applied value by value; each change of size runs the resize rule.
   ReadSettings();
 
-  // 5. The logo's lower right corner meets that of the history table.
-  Img_Logo.SetLeft(StringGrid1.Left() + StringGrid1.Width() - Img_Logo.Width());
-  Img_Logo.SetTop(StringGrid1.Top() + StringGrid1.Height() - Img_Logo.Height());
+  // 5.
+  PlaceLogo();
 
   // 6. A value that is neither a number nor True/False leaves the option off.
   N4->SetChecked(core::ParseProfileBoolean(Ini_CheckView).value_or(false));

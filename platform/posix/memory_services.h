@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "platform/single_instance.h"
 
 namespace platform::posix {
 
@@ -51,6 +52,30 @@ class MemoryShellLinks : public ShellLinks {
   std::map<core::Text, Link> links;
   // When set, each link is also a file there, so listings see it and deleting it removes it.
   FileSystem* fileSystem = nullptr;
+};
+
+// Stands for the session's named objects: stand-ins that share one Session see each
+// other's claims, as copies of the program in one logon session do. Folders are compared
+// with ASCII letters folded to upper case.
+class MemorySingleInstance : public SingleInstance {
+ public:
+  struct Session {
+    std::map<core::Text, NativeWindow> holders;  // by object name
+    std::vector<NativeWindow> activated;         // windows brought to the front, in order
+  };
+  explicit MemorySingleInstance(Session& session) : session_(session) {}
+  ~MemorySingleInstance() override;  // a process that ends gives its folder up
+  MemorySingleInstance(const MemorySingleInstance&) = delete;
+  MemorySingleInstance& operator=(const MemorySingleInstance&) = delete;
+
+  bool Claim(const core::Text& folder) override;
+  void Publish(NativeWindow window) override;
+  bool ActivateHolder() override;
+
+ private:
+  Session& session_;
+  core::Text name_;
+  bool holds_ = false;
 };
 
 class FixedClock : public Clock {
