@@ -31,22 +31,33 @@ Text BackupInformationText(const BackupState& state, const Text& bkup1Path,
          state.date2 + u" に　" + bkup2Path + u"フォルダに" + u"\r\n" + u"保存されています。";
 }
 
-int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir) {
+int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir,
+                 ReadOnlyFiles inToDir) {
   if (!fs.FolderExists(fromDir) || !fs.FolderExists(toDir)) return kFolderMissing;
+  const bool makeWritable = inToDir == ReadOnlyFiles::MakeWritable;
   const platform::Listing listing = fs.List(fromDir, u"*.*");
   for (const platform::DirEntry& entry : listing.entries) {
     if (!IsOrdinaryFile(entry)) continue;
-    if (!fs.CopyFileReplacing(fromDir + entry.name, toDir + entry.name)) return kFolderFailed;
+    const Text destination = toDir + entry.name;
+    // A destination that does not exist yet simply has nothing to clear.
+    if (makeWritable && fs.FileExists(destination)) fs.ClearReadOnly(destination);
+    if (!fs.CopyFileReplacing(fromDir + entry.name, destination)) return kFolderFailed;
+    // The next backup into this slot must be able to delete or replace the copy. The copy
+    // itself is complete either way, and a later backup clears the attribute again.
+    if (makeWritable) fs.ClearReadOnly(destination);
   }
   return listing.complete ? kFolderOk : kFolderFailed;
 }
 
-int DeleteAllFiles(platform::FileSystem& fs, const Text& dir) {
+int DeleteAllFiles(platform::FileSystem& fs, const Text& dir, ReadOnlyFiles inDir) {
   if (!fs.FolderExists(dir)) return kFolderMissing;
   const platform::Listing listing = fs.List(dir, u"*.*");
   for (const platform::DirEntry& entry : listing.entries) {
     if (!IsOrdinaryFile(entry)) continue;
-    if (!fs.RemoveFile(dir + entry.name)) return kFolderFailed;
+    const Text path = dir + entry.name;
+    // A failure to clear shows in the deletion that follows.
+    if (inDir == ReadOnlyFiles::MakeWritable) fs.ClearReadOnly(path);
+    if (!fs.RemoveFile(path)) return kFolderFailed;
   }
   return listing.complete ? kFolderOk : kFolderFailed;
 }

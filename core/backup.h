@@ -29,11 +29,22 @@ inline constexpr int kFolderOk = 0;
 inline constexpr int kFolderMissing = -1;
 inline constexpr int kFolderFailed = -2;  // a file failed, or the listing broke off
 
+// What the operations may do to read-only files of the folder they change. Windows refuses
+// to delete or replace such a file and copies the attribute along, so a backup slot that
+// received one could never be emptied or refilled again. Only a slot's files may lose the
+// attribute: the data folder is the user's, and its attributes are never touched.
+enum class ReadOnlyFiles { Keep, MakeWritable };
+
 // Copies each file of `fromDir` into `toDir`, replacing same-named files; stops at the
 // first copy that fails. A listing that broke off is a failure even when every listed file
-// was copied, since files are missing from the copy.
-int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir);
-// Deletes each file of `dir`; stops at the first deletion that fails.
-int DeleteAllFiles(platform::FileSystem& fs, const Text& dir);
+// was copied, since files are missing from the copy. With MakeWritable a file in `toDir`
+// loses its read-only attribute before it is replaced and after it was copied; `fromDir`
+// is only read.
+int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir,
+                 ReadOnlyFiles inToDir = ReadOnlyFiles::MakeWritable);
+// Deletes each file of `dir`; stops at the first deletion that fails. With MakeWritable a
+// read-only file loses the attribute first.
+int DeleteAllFiles(platform::FileSystem& fs, const Text& dir,
+                   ReadOnlyFiles inDir = ReadOnlyFiles::MakeWritable);
 
 }  // namespace core

@@ -2,6 +2,7 @@
 #pragma once
 #include <exception>
 #include <functional>
+#include <vector>
 #include "gui/form.h"
 
 namespace gui {
@@ -11,6 +12,10 @@ inline const Text kAppTitle = u"ソラミツ";
 // Creates the backend's peers for a form and all its controls, menus and timers.
 // Call once, after the form has built its controls.
 void Realize(Form& form);
+
+// The work areas (the screen without task bars) of the monitors attached now, in the
+// coordinates of the forms' frames. A window that meets none of them cannot be seen.
+std::vector<Rect> MonitorWorkAreas();
 
 // Runs the message loop until `mainForm` has closed.
 void RunMessageLoop(Form& mainForm);

@@ -12,6 +12,8 @@ class Clock {
   virtual ~Clock() = default;
   virtual LocalDateTime Now() = 0;
   virtual std::uint32_t TickCount() = 0;  // GetTickCount: wraps after 49.7 days
+  // Blocks the thread for about `milliseconds` (Sleep); waits are measured with TickCount.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 }  // namespace platform

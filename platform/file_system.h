@@ -33,6 +33,10 @@ class FileSystem {
   // DeleteFileW. Named apart from the Win32 macros.
   // CopyFileW(source, destination, FALSE): an existing destination is replaced.
   virtual bool CopyFileReplacing(const core::Text& source, const core::Text& destination) = 0;
+  // Clears the read-only attribute of a file (DeleteFileW refuses such a file, CopyFileW
+  // refuses to replace one and gives its copy the attribute). True when the file exists
+  // and is not read-only afterwards.
+  virtual bool ClearReadOnly(const core::Text& path) = 0;
   // Lists `folder` (ending in a backslash) + `pattern` ("*.*" or "*.LNK").
   virtual Listing List(const core::Text& folder, const core::Text& pattern) = 0;
   // Full path of the running executable.

@@ -18,9 +18,11 @@ constexpr gui::Color kCream{255, 251, 240};
 constexpr gui::Color kMagenta{255, 0, 255};
 constexpr gui::Color kWindowText = gui::kBlack;
 
-// The clipboard may be held open by another program for a moment; a few passes through
-// the message queue give it the chance to let go before the start-up text is taken as empty.
-constexpr int kClipboardTries = 5;
+// The clipboard may be held open by another program for a moment (a clipboard manager
+// reads each change): the start-up text is taken as empty only when it stays held for
+// about half a second, tried every 50 ms.
+constexpr std::uint32_t kClipboardPatienceMs = 500;
+constexpr std::uint32_t kClipboardRetryMs = 50;
 
 gui::Font Tahoma(int pixels) {
   gui::Font font;
@@ -79,12 +81,15 @@ Text ReasonOf(const std::exception& error) {
   return core::FromUtf8(error.what());
 }
 
-Text ReadStartupClipboard(platform::Clipboard& clipboard) {
-  for (int attempt = 1;; ++attempt) {
+Text ReadStartupClipboard(platform::Clipboard& clipboard, platform::Clock& clock) {
+  const std::uint32_t start = clock.TickCount();
+  for (;;) {
     try {
       return clipboard.ReadText();
     } catch (const core::AppError&) {
-      if (attempt == kClipboardTries) return Text();
+      // Unsigned difference: right across the wrap of the counter.
+      if (clock.TickCount() - start >= kClipboardPatienceMs) return Text();
+      clock.Sleep(kClipboardRetryMs);
       gui::ProcessMessages();
     }
   }
@@ -337,14 +342,13 @@ void TMainForm::FormCreate() {
   wSortSw = u"0";
 
   // 3. The text on the clipboard now is never recorded by the monitor.
-  oldStr = ReadStartupClipboard(services.clipboard);
+  oldStr = ReadStartupClipboard(services.clipboard, services.clock);
 
   // 4. Geometry is applied value by value; each change of size runs the resize rule.
   ReadSettings();
 
-  // 5. The logo's lower right corner meets that of the history table.
-  Img_Logo.SetLeft(StringGrid1.Left() + StringGrid1.Width() - Img_Logo.Width());
-  Img_Logo.SetTop(StringGrid1.Top() + StringGrid1.Height() - Img_Logo.Height());
+  // 5.
+  PlaceLogo();
 
   // 6. A value that is neither a number nor True/False leaves the option off.
   N4->SetChecked(core::ParseProfileBoolean(Ini_CheckView).value_or(false));

@@ -125,6 +125,11 @@ class TMainForm : public gui::Form {
   Text SettingsPath() const;  // the executable's path with ".ini"
   void ReadSettings();        // start-up: geometry applied, Ini_ values read
   void WriteSettings();       // exit: throws core::AppError "%s に書き込めません"
+  // Start-up, once the window exists with the frame it really has (the windowing layer may
+  // have enlarged a stored size): a frame that meets no monitor's work area, as one stored
+  // while a second monitor was attached, gives way to the default place and size.
+  void KeepFrameOnAMonitor();
+  void PlaceLogo();  // the logo's lower right corner meets that of the history table
 
   // ---- history (main_form_history.cpp) ----
   void Log_Load();

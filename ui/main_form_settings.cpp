@@ -1,4 +1,7 @@
 // The settings file: read once at start-up, written once at the end of the exit.
+#include <algorithm>
+#include <vector>
+
 #include "core/settings.h"
 #include "ui/main_form.h"
 
@@ -30,6 +33,25 @@ void TMainForm::ReadSettings() {
   Ini_BkupDate1 = profile.ReadString(core::kSectionBkup, u"DATE1", Text(), path);
   Ini_BkupDate2 = profile.ReadString(core::kSectionBkup, u"DATE2", Text(), path);
   Ini_CheckView = profile.ReadString(core::kSectionSet, u"CHECKVIEW", core::kDefaultCheckView, path);
+}
+
+void TMainForm::PlaceLogo() {
+  Img_Logo.SetLeft(StringGrid1.Left() + StringGrid1.Width() - Img_Logo.Width());
+  Img_Logo.SetTop(StringGrid1.Top() + StringGrid1.Height() - Img_Logo.Height());
+}
+
+void TMainForm::KeepFrameOnAMonitor() {
+  const gui::Rect frame = Bounds();
+  auto meets = [&frame](const gui::Rect& area) {
+    return frame.left < area.Right() && area.left < frame.Right() && frame.top < area.Bottom() &&
+           area.top < frame.Bottom() && frame.width > 0 && frame.height > 0;
+  };
+  const std::vector<gui::Rect> areas = gui::MonitorWorkAreas();
+  // Without any monitor reported there is nothing to measure against.
+  if (areas.empty() || std::any_of(areas.begin(), areas.end(), meets)) return;
+  SetBounds({core::kDefaultLeft, core::kDefaultTop, core::kDefaultWidth, core::kDefaultHeight});
+  // The logo sits against the history table as laid out for the new size.
+  PlaceLogo();
 }
 
 void TMainForm::WriteSettings() {

@@ -23,6 +23,9 @@ void QueueAnswer(bool yes);
 void SetPendingMessages(std::function<void()> work);
 // Runs when a form is shown modally; the test interacts, then the form closes.
 void SetModalHandler(std::function<void(Form&)> handler);
+// What MonitorWorkAreas() reports; by default one monitor of 1280 x 1024 with a task bar
+// of 40 pixels at its foot.
+void SetMonitorWorkAreas(std::vector<Rect> areas);
 void Reset();
 
 }  // namespace gui::headless

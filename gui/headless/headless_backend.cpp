@@ -9,12 +9,15 @@ namespace gui {
 
 namespace {
 
+std::vector<Rect> DefaultWorkAreas() { return {Rect{0, 0, 1280, 984}}; }
+
 struct HeadlessState {
   std::vector<headless::ShownBox> boxes;
   std::deque<bool> answers;
   std::function<void()> pending;
   std::function<void(Form&)> modalHandler;
   bool processing = false;
+  std::vector<Rect> workAreas = DefaultWorkAreas();
 };
 
 HeadlessState& State() {
@@ -50,6 +53,8 @@ void Record(headless::BoxKind kind, const Text& text) {
 void Realize(Form& form) {
   if (form.FormPeerPtr() == nullptr) form.AttachFormPeer(std::make_unique<HeadlessFormPeer>(form));
 }
+
+std::vector<Rect> MonitorWorkAreas() { return State().workAreas; }
 
 void RunMessageLoop(Form&) {}
 
@@ -110,8 +115,11 @@ void SetModalHandler(std::function<void(Form&)> handler) {
   State().modalHandler = std::move(handler);
 }
 
+void SetMonitorWorkAreas(std::vector<Rect> areas) { State().workAreas = std::move(areas); }
+
 void Reset() {
   HeadlessState& state = State();
+  state.workAreas = DefaultWorkAreas();
   state.boxes.clear();
   state.answers.clear();
   state.pending = nullptr;

@@ -50,4 +50,30 @@ core::Text MemoryShellLinks::GetLinkTarget(const core::Text& linkPath) {
   return found == links.end() ? core::Text() : found->second.target;
 }
 
+MemorySingleInstance::~MemorySingleInstance() {
+  if (holds_) session_.holders.erase(name_);
+}
+
+bool MemorySingleInstance::Claim(const core::Text& folder) {
+  core::Text normal = folder;
+  for (char16_t& c : normal) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  if (normal.empty() || normal.back() != u'\\') normal += u'\\';
+  name_ = InstanceObjectName(normal);
+  holds_ = session_.holders.emplace(name_, nullptr).second;
+  return holds_;
+}
+
+void MemorySingleInstance::Publish(NativeWindow window) {
+  if (holds_) session_.holders[name_] = window;
+}
+
+bool MemorySingleInstance::ActivateHolder() {
+  auto it = session_.holders.find(name_);
+  if (it == session_.holders.end() || it->second == nullptr) return false;
+  session_.activated.push_back(it->second);
+  return true;
+}
+
 }  // namespace platform::posix

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
+#include "platform/single_instance.h"
 
 namespace platform::posix {
 
@@ -53,13 +54,43 @@ class MemoryShellLinks : public ShellLinks {
   FileSystem* fileSystem = nullptr;
 };
 
+// Stands for the session's named objects: stand-ins that share one Session see each
+// other's claims, as copies of the program in one logon session do. Folders are compared
+// with ASCII letters folded to upper case.
+class MemorySingleInstance : public SingleInstance {
+ public:
+  struct Session {
+    std::map<core::Text, NativeWindow> holders;  // by object name
+    std::vector<NativeWindow> activated;         // windows brought to the front, in order
+  };
+  explicit MemorySingleInstance(Session& session) : session_(session) {}
+  ~MemorySingleInstance() override;  // a process that ends gives its folder up
+  MemorySingleInstance(const MemorySingleInstance&) = delete;
+  MemorySingleInstance& operator=(const MemorySingleInstance&) = delete;
+
+  bool Claim(const core::Text& folder) override;
+  void Publish(NativeWindow window) override;
+  bool ActivateHolder() override;
+
+ private:
+  Session& session_;
+  core::Text name_;
+  bool holds_ = false;
+};
+
 class FixedClock : public Clock {
  public:
   LocalDateTime Now() override { return now; }
   std::uint32_t TickCount() override { return tick += tickStep; }
+  // Returns at once; the counter moves on by the time slept.
+  void Sleep(std::uint32_t milliseconds) override {
+    tick += milliseconds;
+    slept.push_back(milliseconds);
+  }
   LocalDateTime now{2026, 12, 9, 12, 0, 0};
   std::uint32_t tick = 0;
   std::uint32_t tickStep = 100;  // each reading advances the counter
+  std::vector<std::uint32_t> slept;
 };
 
 }  // namespace platform::posix

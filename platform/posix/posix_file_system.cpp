@@ -153,6 +153,7 @@ bool PosixFileSystem::RemoveFile(const core::Text& path) {
   if (Fails(native)) return false;
   struct stat st;
   if (::lstat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (IsReadOnlyFile(native)) return false;  // as DeleteFileW
   if (::unlink(native.c_str()) != 0) return false;
   marked_.erase(std::remove_if(marked_.begin(), marked_.end(),
                                [&](const Marked& m) { return m.path == native; }),
@@ -169,7 +170,20 @@ bool PosixFileSystem::CopyFileReplacing(const core::Text& source, const core::Te
   } catch (const core::AppError&) {
     return false;
   }
+  // CopyFileW copies the attributes: the copy of a read-only file is read-only.
+  if (IsReadOnlyFile(from)) {
+    struct stat st;
+    if (::stat(to.c_str(), &st) == 0) ::chmod(to.c_str(), st.st_mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH});
+  }
   return true;
+}
+
+bool PosixFileSystem::ClearReadOnly(const core::Text& path) {
+  const std::string native = NativePath(path);
+  struct stat st;
+  if (::stat(native.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (st.st_mode & S_IWUSR) return true;
+  return ::chmod(native.c_str(), st.st_mode | S_IWUSR) == 0;
 }
 
 Listing PosixFileSystem::List(const core::Text& folder, const core::Text& pattern) {

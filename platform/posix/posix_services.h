@@ -10,8 +10,8 @@ namespace platform::posix {
 // never (tests mark files hidden or system with MarkAttributes). Listings come sorted by
 // name (as under Wine) so that tests see one order; a folder that cannot be opened gives an
 // empty listing with complete = false. A file without its owner's write permission (chmod
-// a-w) is read-only: writing over it and copying onto it fail, as on Windows. Deleting it
-// succeeds (unlike DeleteFileW); FailOperationsOn makes a deletion fail.
+// u-w) is read-only, and behaves as on Windows: writing over it, copying onto it and
+// deleting it fail, and its copy is read-only too. FailOperationsOn makes an operation fail.
 class PosixFileSystem : public FileSystem {
  public:
   bool FolderExists(const core::Text& path) override;
@@ -21,6 +21,7 @@ class PosixFileSystem : public FileSystem {
   void WriteFileAtomic(const core::Text& path, const std::string& bytes) override;
   bool RemoveFile(const core::Text& path) override;
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
+  bool ClearReadOnly(const core::Text& path) override;  // chmod u+w
   Listing List(const core::Text& folder, const core::Text& pattern) override;
   core::Text ExecutablePath() override;
 

@@ -12,4 +12,6 @@ LocalDateTime Win32Clock::Now() {
 
 std::uint32_t Win32Clock::TickCount() { return ::GetTickCount(); }
 
+void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
 }  // namespace platform::win32

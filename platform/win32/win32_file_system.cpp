@@ -121,6 +121,18 @@ bool Win32FileSystem::CopyFileReplacing(const core::Text& source, const core::Te
   return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
+bool Win32FileSystem::ClearReadOnly(const core::Text& path) {
+  const std::wstring p = Wide(path);
+  const DWORD attributes = ::GetFileAttributesW(p.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return false;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return true;
+  // Only the read-only bit goes; hidden, system and archive stay as they are.
+  DWORD rest = attributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
+  if (rest == 0) rest = FILE_ATTRIBUTE_NORMAL;
+  return ::SetFileAttributesW(p.c_str(), rest) != FALSE;
+}
+
 Listing Win32FileSystem::List(const core::Text& folder, const core::Text& pattern) {
   Listing listing;
   const std::wstring query = Wide(folder) + Wide(pattern);

@@ -12,6 +12,7 @@ class Win32FileSystem : public FileSystem {
   void WriteFileAtomic(const core::Text& path, const std::string& bytes) override;
   bool RemoveFile(const core::Text& path) override;
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
+  bool ClearReadOnly(const core::Text& path) override;
   // A folder that cannot be searched at all, or a search that breaks off with an error,
   // gives complete = false; a pattern that matches nothing is a complete, empty listing.
   Listing List(const core::Text& folder, const core::Text& pattern) override;

@@ -127,6 +127,37 @@ TEST_F(FolderOps, ListingThatBreaksOffIsAFailure) {
   EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\")), -2);
 }
 
+// A read-only file in the data folder, as a user's tool or a restore from a CD leaves it.
+// Windows refuses to delete or replace a read-only file and copies the attribute along:
+// without clearing it in the slots, the third backup (back into the first slot) fails.
+TEST_F(FolderOps, ReadOnlyDataFileKeepsTheRotationWorkingAndStaysReadOnlyInData) {
+  fs::create_directories(root / "Slot2");
+  Put("Data/Log.dat", "log");
+  Put("Data/h20240115 093012.dat", "text");
+  fs::permissions(root / "Data" / "h20240115 093012.dat", fs::perms::owner_write,
+                  fs::perm_options::remove);
+  testing_support::RecordingFileSystem recorder(fileSystem);
+  recorder.root = U16(root.string());
+  for (const char* slot : {"Slot2\\", "Slot\\", "Slot2\\", "Slot\\"}) {
+    EXPECT_EQ(core::DeleteAllFiles(recorder, Win(slot)), 0) << slot;
+    EXPECT_EQ(core::CopyAllFiles(recorder, Win("Data\\"), Win(slot)), 0) << slot;
+  }
+  for (const char* dir : {"Slot", "Slot2"}) {
+    const fs::path copy = root / dir / "h20240115 093012.dat";
+    EXPECT_TRUE(fs::exists(copy)) << dir;
+    EXPECT_NE(fs::status(copy).permissions() & fs::perms::owner_write, fs::perms::none) << dir;
+  }
+  EXPECT_EQ(fs::status(root / "Data" / "h20240115 093012.dat").permissions() & fs::perms::owner_write,
+            fs::perms::none);
+  for (const std::string& event : recorder.events)
+    EXPECT_NE(event.rfind("clear Data/", 0), 0u) << event;
+
+  // Kept as they are, the slot's read-only files stop the rotation as on Windows.
+  fs::permissions(root / "Slot" / "Log.dat", fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_EQ(core::DeleteAllFiles(fileSystem, Win("Slot\\"), core::ReadOnlyFiles::Keep), -2);
+  EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Slot\\"), core::ReadOnlyFiles::Keep), -2);
+}
+
 // ---- In the main window ----
 
 class Backup : public testing_support::RecordedAppTest {

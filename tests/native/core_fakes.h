@@ -104,6 +104,7 @@ class FakeFileSystem : public platform::FileSystem {
     files[destination] = it->second;
     return true;
   }
+  bool ClearReadOnly(const Text& path) override { return files.count(path) != 0; }
   platform::Listing List(const Text&, const Text&) override { return {}; }
   Text ExecutablePath() override { return u"C:\\app\\Soramitsu.exe"; }
 

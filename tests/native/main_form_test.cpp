@@ -28,6 +28,7 @@ class UnreadableFileSystem : public platform::FileSystem {
   void WriteFileAtomic(const Text& p, const std::string& b) override { inner_.WriteFileAtomic(p, b); }
   bool RemoveFile(const Text& p) override { return inner_.RemoveFile(p); }
   bool CopyFileReplacing(const Text& s, const Text& d) override { return inner_.CopyFileReplacing(s, d); }
+  bool ClearReadOnly(const Text& p) override { return inner_.ClearReadOnly(p); }
   platform::Listing List(const Text& f, const Text& p) override { return inner_.List(f, p); }
   Text ExecutablePath() override { return inner_.ExecutablePath(); }
 
@@ -125,6 +126,33 @@ TEST_F(MainFormTest, ClipboardReleasedWhileRetrying) {
   services_.clipboard.busy = true;
   gui::headless::SetPendingMessages([this] { services_.clipboard.busy = false; });
   EXPECT_EQ(Start().oldStr, u"released");
+}
+
+// A clipboard let go within about half a second still gives the start-up text; the tries
+// are 50 ms apart (real waits), and one held longer is given up on after half a second.
+TEST_F(MainFormTest, ClipboardHeldAtStartUpIsWaitedForAboutHalfASecond) {
+  struct Case {
+    std::uint32_t heldMs;
+    const char16_t* expected;
+  };
+  for (const Case c : {Case{0, u"held"}, Case{120, u"held"}, Case{450, u"held"}, Case{600, u""},
+                       Case{3600000, u""}}) {
+    SCOPED_TRACE(c.heldMs);
+    form.reset();
+    gui::headless::Reset();
+    services_.clock.tick = 0xFFFFFF00u;  // the counter wraps during the wait
+    services_.clock.tickStep = 0;        // only the waits move it on
+    services_.clock.slept.clear();
+    services_.clipboard.CopyText(u"held");
+    services_.clipboard.busy = c.heldMs > 0;
+    gui::headless::SetPendingMessages([this, c] {
+      if (services_.clock.tick - 0xFFFFFF00u >= c.heldMs) services_.clipboard.busy = false;
+    });
+    EXPECT_EQ(Start().oldStr, c.expected);
+    EXPECT_LE(services_.clock.slept.size(), 10u);
+    for (std::uint32_t ms : services_.clock.slept) EXPECT_EQ(ms, 50u);
+    EXPECT_TRUE(form->Timer2.Enabled());
+  }
 }
 
 TEST_F(MainFormTest, DataFolderThatCannotBeCreatedIsNamed) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include "platform/posix/memory_services.h"
 #include "platform/posix/posix_services.h"
@@ -110,6 +111,42 @@ TEST(PosixFileSystem, ReadOnlyFilesRefuseWritesAndCopies) {
   EXPECT_EQ(Slurp(dir.Native("Log.dat")), "old");
   EXPECT_TRUE(fs.CopyFileReplacing(dir.Win("Log.dat"), dir.Win("b.dat")));  // reading is fine
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Native()), {}), 3);
+  // As DeleteFileW and CopyFileW: no deletion, and the copy is read-only as well.
+  EXPECT_FALSE(fs.RemoveFile(dir.Win("Log.dat")));
+  EXPECT_FALSE(fs.CopyFileReplacing(dir.Win("a.dat"), dir.Win("b.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Win("b.dat")));
+  EXPECT_TRUE(fs.CopyFileReplacing(dir.Win("a.dat"), dir.Win("b.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Win("Log.dat")));
+  EXPECT_TRUE(fs.RemoveFile(dir.Win("Log.dat")));
+  EXPECT_FALSE(fs.ClearReadOnly(dir.Win("Log.dat")));  // gone
+}
+
+// One copy per folder: the object name of a folder, and claims as copies in one session
+// see them (the stand-in shares the naming with the Windows service).
+TEST(SingleInstance, OneHolderPerFolderCaseIgnored) {
+  const Text a = platform::InstanceObjectName(u"C:\\TOOLS\\SORAMITSU\\");
+  EXPECT_EQ(a.substr(0, 16), u"Local\\Soramitsu-");
+  EXPECT_EQ(a.size(), 32u);
+  EXPECT_EQ(a.find(u'\\', 16), Text::npos);
+  EXPECT_EQ(a, platform::InstanceObjectName(u"C:\\TOOLS\\SORAMITSU\\"));
+  std::set<Text> names{a};
+  for (const char16_t* other : {u"C:\\TOOLS\\SORAMITSU2\\", u"D:\\TOOLS\\SORAMITSU\\",
+                                u"C:\\TOOLS\\", u"C:\\TOOLS\\SORAMITSU\\DATA\\"})
+    EXPECT_TRUE(names.insert(platform::InstanceObjectName(other)).second) << core::ToUtf8(other);
+
+  platform::posix::MemorySingleInstance::Session session;
+  int window = 0;
+  auto first = std::make_unique<platform::posix::MemorySingleInstance>(session);
+  ASSERT_TRUE(first->Claim(u"C:\\Tools\\Soramitsu\\"));
+  first->Publish(&window);
+  platform::posix::MemorySingleInstance second(session), elsewhere(session);
+  EXPECT_FALSE(second.Claim(u"c:\\tools\\SORAMITSU"));
+  EXPECT_TRUE(second.ActivateHolder());
+  EXPECT_EQ(session.activated, (std::vector<platform::NativeWindow>{&window}));
+  EXPECT_TRUE(elsewhere.Claim(u"C:\\Tools\\Other\\"));
+  first.reset();  // the first copy ended: the folder is free again
+  platform::posix::MemorySingleInstance third(session);
+  EXPECT_TRUE(third.Claim(u"C:\\Tools\\Soramitsu\\"));
 }
 
 TEST(PosixFileSystem, ListsWithPatternsAndAttributes) {

@@ -14,7 +14,8 @@ class RecordingFileSystem : public platform::FileSystem {
  public:
   explicit RecordingFileSystem(platform::FileSystem& inner) : inner_(inner) {}
 
-  // Events as "write X", "copy X -> Y", "remove X", "read X" with paths after `root`.
+  // Events as "write X", "copy X -> Y", "remove X", "clear X" (read-only attribute),
+  // "read X" with paths after `root`.
   std::vector<std::string> events;
   core::Text root;
   bool recordReads = false;
@@ -45,6 +46,10 @@ class RecordingFileSystem : public platform::FileSystem {
     Record("copy " + Short(source) + " -> " + Short(destination));
     if (failCopyNumber > 0 && --failCopyNumber == 0) return false;
     return inner_.CopyFileReplacing(source, destination);
+  }
+  bool ClearReadOnly(const core::Text& path) override {
+    Record("clear " + Short(path));
+    return inner_.ClearReadOnly(path);
   }
   platform::Listing List(const core::Text& folder, const core::Text& pattern) override {
     return inner_.List(folder, pattern);

@@ -167,4 +167,41 @@ TEST_F(SettingsFileTest, FailedWriteNamesTheFile) {
   }
 }
 
+// A frame stored while another monitor was attached: the window is only moved back to the
+// default place when not one pixel of it would lie in a monitor's work area.
+TEST_F(SettingsFileTest, FrameOffEveryMonitorGivesWayToTheDefault) {
+  const gui::Rect defaultFrame{200, 200, 1088, 683};
+  const std::vector<gui::Rect> one{{0, 0, 1280, 984}};
+  const std::vector<gui::Rect> two{{0, 0, 1280, 984}, {-1920, -200, 1920, 1040}};
+  struct Case {
+    gui::Rect stored;
+    const std::vector<gui::Rect>& monitors;
+    bool kept;
+  };
+  for (const Case& c : {Case{{1500, 100, 900, 600}, one, false},    // right of the screen
+                        Case{{-1500, 200, 1088, 683}, one, false},   // the left monitor is gone
+                        Case{{-1500, 200, 1088, 683}, two, true},    // ... and still there
+                        Case{{200, -700, 1088, 683}, one, false},    // above it
+                        Case{{200, 984, 1088, 683}, one, false},     // on the task bar's foot
+                        Case{{1279, 983, 500, 400}, one, true},      // one pixel in the corner
+                        Case{{-1087, 100, 1088, 683}, one, true},    // one column at the left
+                        Case{{40, 30, 700, 500}, one, true}}) {
+    SCOPED_TRACE(testing::Message() << c.stored.left << "," << c.stored.top);
+    form.reset();
+    gui::headless::Reset();
+    gui::headless::SetMonitorWorkAreas(c.monitors);
+    WriteIni("[GAMEN]\r\nTOP=" + std::to_string(c.stored.top) + "\r\nLEFT=" +
+             std::to_string(c.stored.left) + "\r\nWIDTH=" + std::to_string(c.stored.width) +
+             "\r\nHEIGHT=" + std::to_string(c.stored.height) + "\r\n");
+    ui::TMainForm& f = Start();
+    gui::Realize(f);
+    f.KeepFrameOnAMonitor();
+    EXPECT_EQ(f.Bounds(), c.kept ? c.stored : defaultFrame);
+    // The layout follows the frame the window now has.
+    EXPECT_EQ(f.StringGrid1.Width(), f.Width() - 370);
+    EXPECT_EQ(f.Img_Logo.Bounds().Right(), f.StringGrid1.Bounds().Right());
+    EXPECT_EQ(f.Img_Logo.Bounds().Bottom(), f.StringGrid1.Bounds().Bottom());
+  }
+}
+
 }  // namespace

@@ -50,6 +50,7 @@ class SteppingClock : public platform::Clock {
     return t;
   }
   std::uint32_t TickCount() override { return base_.TickCount(); }
+  void Sleep(std::uint32_t milliseconds) override { base_.Sleep(milliseconds); }
 
  private:
   platform::win32::Win32Clock base_;

@@ -128,6 +128,27 @@ TEST(Win32FileSystem, CopyReplacesDeleteRefusesReadOnlyFiles) {
   EXPECT_FALSE(fs.RemoveFile(dir.Path(L"a.dat")));
 }
 
+TEST(Win32FileSystem, ClearReadOnlyTakesOnlyThatAttribute) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  dir.Put(L"ro.dat", "x");
+  const std::wstring ro = dir.Wide(L"ro.dat"), copy = dir.Wide(L"copy.dat");
+  ::SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  // CopyFileW carries the attribute over: the copy cannot be deleted either.
+  ASSERT_TRUE(fs.CopyFileReplacing(dir.Path(L"ro.dat"), dir.Path(L"copy.dat")));
+  EXPECT_NE(::GetFileAttributesW(copy.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_FALSE(fs.RemoveFile(dir.Path(L"copy.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Path(L"copy.dat")));
+  EXPECT_TRUE(fs.CopyFileReplacing(dir.Path(L"ro.dat"), dir.Path(L"copy.dat")));
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Path(L"ro.dat")));
+  EXPECT_EQ(::GetFileAttributesW(ro.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+            DWORD{FILE_ATTRIBUTE_HIDDEN});
+  EXPECT_TRUE(fs.ClearReadOnly(dir.Path(L"ro.dat")));  // already writable
+  EXPECT_TRUE(fs.RemoveFile(dir.Path(L"ro.dat")));
+  EXPECT_FALSE(fs.ClearReadOnly(dir.Path(L"ro.dat")));
+  EXPECT_FALSE(fs.ClearReadOnly(dir.Path()));  // a folder
+}
+
 TEST(Win32FileSystem, ExecutablePathIsThisProgram) {
   Win32FileSystem fs;
   core::Text exe = fs.ExecutablePath();

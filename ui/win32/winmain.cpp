@@ -5,10 +5,31 @@
 
 #include "gui/application.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_single_instance.h"
 #include "ui/main_form.h"
 
+namespace {
+
+core::Text ExecutableFolder() {
+  const core::Text exe = platform::win32::Win32FileSystem().ExecutablePath();
+  const auto last = exe.find_last_of(u"\\/");
+  return last == core::Text::npos ? exe : exe.substr(0, last + 1);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  // Built first and destroyed last: the services enter the thread's COM apartment.
+  // One copy per folder, settled before any file is read, created or written: a second
+  // start brings the running copy's window to the front and ends. Held until the process
+  // ends, so it is made first.
+  platform::win32::Win32SingleInstance instance;
+  if (!instance.Claim(ExecutableFolder())) {
+    instance.ActivateHolder();
+    return 0;
+  }
+
+  // Built before the window and destroyed after it: the services enter the thread's COM
+  // apartment.
   platform::win32::Win32Services win32;
   platform::Services services = win32.Get();
 
@@ -23,6 +44,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   ui::MainForm = mainForm.get();
   gui::Realize(*mainForm);
+  instance.Publish(mainForm->NativeHandle());
+  // Measured on the frame the window really has, before it is shown.
+  gui::Guarded([&] { mainForm->KeepFrameOnAMonitor(); });
   // The show handler arms the splash timer; an error there is reported like any other.
   gui::Guarded([&] { mainForm->ShowWindow(); });
   gui::RunMessageLoop(*mainForm);
