@@ -21,6 +21,15 @@ int RotateBackup(BackupState& state, const Text& stamp) {
   return 1;
 }
 
+int ChooseRunSlot(BackupState& state, int& runSlot, const Text& stamp) {
+  if (runSlot != 1 && runSlot != 2) {
+    runSlot = RotateBackup(state, stamp);
+    return runSlot;
+  }
+  (runSlot == 1 ? state.date1 : state.date2) = stamp;
+  return runSlot;
+}
+
 Text BackupInformationText(const BackupState& state, const Text& bkup1Path,
                            const Text& bkup2Path) {
   if (state.date1.empty() && state.date2.empty()) return u"バックアップは一度も実行されていません";

@@ -16,6 +16,13 @@ struct BackupState {
 // records `stamp` as that slot's date.
 int RotateBackup(BackupState& state, const Text& stamp);
 
+// The slot of a backup within one run. The first backup of a run rotates (`runSlot` 0: none
+// chosen yet) and remembers its slot in `runSlot`. A later one, when the exit is repeated
+// after a failed settings write or a log-off that another program cancelled, goes to the
+// same slot and only renews that slot's date: the flag is not moved again, so the other
+// slot keeps the older generation.
+int ChooseRunSlot(BackupState& state, int& runSlot, const Text& stamp);
+
 // The text of the backup information message.
 Text BackupInformationText(const BackupState& state, const Text& bkup1Path,
                            const Text& bkup2Path);

@@ -30,6 +30,12 @@ bool AskYesNo(const Text& text);
 // The same, with "No" as the default button when `defaultNo` (the answer a stray Enter
 // gives): for questions whose Yes cannot be undone, such as leaving without saving.
 bool AskYesNo(const Text& text, bool defaultNo);
+// How a question box ended: with an answer, or not shown at all (its call failed).
+enum class QuestionResult { Yes, No, NotShown };
+// Whether the command goes on after the question. A plain question stops only on No. One
+// whose Yes cannot be undone (`defaultNo`) goes on only on an explicit Yes: a box that
+// could not be shown counts as No there.
+bool QuestionGoesOn(QuestionResult result, bool defaultNo);
 // Information box with OK (the entry editor's input errors).
 void ShowInformation(const Text& text);
 // Error icon with OK.

@@ -43,6 +43,9 @@ class Form : public Control {
   std::function<void()> onClose;
   // Log-off or shutdown query: the answer is whether the session may end.
   std::function<bool()> onQueryEndSession;
+  // The session ends for certain: the process is ended right after this returns, so what
+  // must reach the disk is written here.
+  std::function<void()> onEndSession;
 
   // Backend hooks.
   FormPeer* FormPeerPtr() const { return formPeer_.get(); }

@@ -29,6 +29,10 @@ class FileSystem {
   // Replaces the file atomically: temporary file beside it, flushed, then renamed over it.
   // Throws core::AppError on failure; the old file is then intact.
   virtual void WriteFileAtomic(const core::Text& path, const std::string& bytes) = 0;
+  // Adds the bytes at the end of the file, creating it when missing, and returns only once
+  // they are on the disk (flushed), so that a crash right afterwards keeps them. False
+  // when the file cannot be opened or written; a failed write may leave part of the bytes.
+  virtual bool AppendFile(const core::Text& path, const std::string& bytes) = 0;
   virtual bool RemoveFile(const core::Text& path) = 0;
   // DeleteFileW. Named apart from the Win32 macros.
   // CopyFileW(source, destination, FALSE): an existing destination is replaced.

@@ -324,6 +324,7 @@ void TMainForm::WireEvents() {
       return false;
     }
   };
+  onEndSession = [this] { WMEndSession(); };
 
   WireSavedEntryEvents();
   WireStartupRegistrationEvents();
@@ -382,6 +383,7 @@ void TMainForm::FormCreate() {
   } catch (const std::exception& error) {
     ReportUnreadableFile(u"履歴ファイル", DataPath + u"Log.dat", error);
   }
+  RecoverJournal();
 
   // 11.
   SetupSavedTable();

@@ -150,6 +150,11 @@ class TMainForm : public gui::Form {
   void SetupExtractTable();
   // Set by the exit sequence once the history file is written: later texts are not recorded.
   bool historyWritten = false;
+  // The history journal Data\Log.journal (core/history_journal): each recorded text is
+  // appended at once, so that a crash loses none of them.
+  Text JournalPath() const;
+  // Start-up: adds the journal's texts that Log.dat lacks and tells the user how many.
+  void RecoverJournal();
   std::uint32_t lastClipboardSequence = 0;
   bool haveClipboardSequence = false;
 
@@ -200,12 +205,24 @@ class TMainForm : public gui::Form {
   // ---- exit and backup (main_form_exit.cpp) ----
   void FormCloseQuery(bool& CanClose);
   bool WMQueryEndSession();
+  // The session ends for certain (the process ends right afterwards): finishes the backup
+  // and the settings of an exit that was still running when the log-off was answered.
+  void WMEndSession();
   int FileAllCopy(const Text& FromDir, const Text& ToDir);
   int FileAllDelete(const Text& FromDir);
   void Waitjob(int Waittime);
   bool AutoBackup();
+  Text SlotPath(int slot) const;  // Bkup1Path or Bkup2Path
   void N17Click();
   bool exitRunning = false;
+  // The backup slot of this run once its first backup chose it (0 before): a repeated exit
+  // goes to the same slot.
+  int backupSlot = 0;
+  // The running exit has emptied its slot and waits: the copy is still to be made.
+  bool backupCopyPending = false;
+  bool backupCopySucceeded = false;
+  // The session ended during the exit, which then finished its writing at once.
+  bool sessionEnded = false;
 
   // Start-up problems that must keep the exit from overwriting a file it could not read.
   bool historyLoadFailed = false;

@@ -4,6 +4,7 @@
 
 #include "core/backup.h"
 #include "core/dates.h"
+#include "core/history_journal.h"
 #include "ui/main_form.h"
 
 namespace ui {
@@ -50,19 +51,28 @@ void TMainForm::Waitjob(int Waittime) {
   }
 }
 
+Text TMainForm::SlotPath(int slot) const { return slot == 1 ? Bkup1Path : Bkup2Path; }
+
 bool TMainForm::AutoBackup() {
-  // Slot and date are chosen before anything on disk is touched.
+  // Slot and date are chosen before anything on disk is touched, and only once per run: a
+  // repeated exit must not fill the other slot with this run's data as well.
   core::BackupState state{Ini_BkupFlg, Ini_BkupDate1, Ini_BkupDate2};
-  const int slot = core::RotateBackup(state, core::FormatStamp(services.clock.Now()));
+  const int slot =
+      core::ChooseRunSlot(state, backupSlot, core::FormatStamp(services.clock.Now()));
   Ini_BkupFlg = state.flag;
   Ini_BkupDate1 = state.date1;
   Ini_BkupDate2 = state.date2;
-  const Text& target = slot == 1 ? Bkup1Path : Bkup2Path;
+  const Text target = SlotPath(slot);
 
   FileAllDelete(target);  // a file that cannot be deleted is replaced by the copy
-  Waitjob(1200);
-  SetCaption(kBackupCaption);
-  gui::ProcessMessages();
+  {
+    // While messages are handled the session may end; WMEndSession then makes the copy.
+    FlagScope pending(backupCopyPending);
+    Waitjob(1200);
+    SetCaption(kBackupCaption);
+    gui::ProcessMessages();
+    if (!backupCopyPending) return backupCopySucceeded;
+  }
   if (FileAllCopy(DataPath, target) != core::kFolderOk) {
     gui::ShowMessage(kBackupFailed);
     return false;
@@ -85,14 +95,19 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   }
   FlagScope running(exitRunning);
   try {
-    // A history file that could not be read at start-up is left as it is on disk.
-    if (!historyLoadFailed) WriteHistoryFile();
+    // A history file that could not be read at start-up is left as it is on disk, and so
+    // is the journal: a later start recovers this run's texts from it. Otherwise Log.dat
+    // holds every record now and the journal goes, before the backup copies the folder.
+    if (!historyLoadFailed) {
+      WriteHistoryFile();
+      core::history::DiscardJournal(services.fileSystem, JournalPath());
+    }
     // From here on a recorded text would be shown and then lost: the monitor records none.
     historyWritten = true;
     if (!indexLoadFailed) HozonData_SAVE();
     // A failed backup has shown its message; the settings keep the last successful exit's
     // state, so the next exit backs up into the same slot again.
-    if (AutoBackup()) WriteSettings();
+    if (AutoBackup() && !sessionEnded) WriteSettings();
   } catch (const std::exception& error) {
     // Nothing could be stored safely: the window stays open with everything in memory,
     // unless the user chooses to leave without saving.
@@ -109,12 +124,33 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
 }
 
 bool TMainForm::WMQueryEndSession() {
+  // The exit is already running (its backup pause, or the question whether to leave
+  // without saving, handles messages): it goes on by itself, and the log-off must not be
+  // cancelled for it. Should the session end before the exit is over, WMEndSession
+  // finishes its writing.
+  if (exitRunning) return true;
   bool canClose = true;
   FormCloseQuery(canClose);
   // Should the log-off be cancelled by another program, this one keeps running and
   // records again; the next close runs the whole sequence.
   if (!exitRunning) historyWritten = false;
   return canClose;
+}
+
+void TMainForm::WMEndSession() {
+  // Only a running exit can have work left; a finished one has written everything, and
+  // one that stopped at a write error has nothing more it could write.
+  if (!exitRunning || !backupCopyPending) return;
+  backupCopyPending = false;
+  sessionEnded = true;
+  // The session is going away: no box could be answered, so failures stay silent. The
+  // settings follow a successful copy only, as at any exit.
+  backupCopySucceeded = FileAllCopy(DataPath, SlotPath(backupSlot)) == core::kFolderOk;
+  if (!backupCopySucceeded) return;
+  try {
+    WriteSettings();
+  } catch (const std::exception&) {
+  }
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <optional>
 #include "core/dates.h"
 #include "core/history.h"
+#include "core/history_journal.h"
 #include "gui/application.h"
 #include "ui/main_form.h"
 
@@ -67,6 +68,23 @@ void TMainForm::WriteHistoryFile() {
   Memo_wk.SetText({});
 }
 
+// ---- history journal ----
+
+Text TMainForm::JournalPath() const { return DataPath + history::kJournalFileName; }
+
+void TMainForm::RecoverJournal() {
+  // Whatever the journal holds, start-up goes on: at worst nothing is recovered.
+  try {
+    const int recovered = history::RecoverJournalRecords(
+        StringGrid1.Table(), Log_Cnt, history::ReadJournal(services.fileSystem, JournalPath()),
+        history::CutOffDate(services.clock.Now()), services.collator);
+    if (recovered == 0) return;
+    gui::ShowMessage(u"前回正しく終了できなかったため保存されていなかった履歴を、" +
+                     core::IntToText(recovered) + u" 件復元しました。");
+  } catch (const std::exception&) {
+  }
+}
+
 // ---- clipboard monitor ----
 
 void TMainForm::Timer2Timer() {
@@ -118,6 +136,9 @@ void TMainForm::Timer2Timer() {
   } catch (const std::exception&) {
   }
   if (recorded.empty()) recorded = first.text;
+  // On the disk before it shows in the table. A journal that cannot be written is passed
+  // over in silence: the monitor goes on, and Log.dat still gets the record at exit.
+  history::AppendJournalRecord(services.fileSystem, JournalPath(), stamp, recorded);
   history::AddHistoryRecord(StringGrid1.Table(), Log_Cnt, stamp, std::move(recorded),
                             services.collator);
 }
@@ -222,6 +243,8 @@ void TMainForm::Img_ClrerClick() {
   if (!gui::AskYesNo(kClearQuestion, /*defaultNo=*/true)) return;
   const Text path = DataPath + kLogFileName;
   if (services.fileSystem.FileExists(path)) services.fileSystem.RemoveFile(path);
+  // Cleared texts must not come back from the journal at the next start.
+  history::DiscardJournal(services.fileSystem, JournalPath());
   Log_Load();
 }
 

@@ -19,6 +19,10 @@ struct ShownBox {
 std::vector<ShownBox>& ShownBoxes();
 // Answers for the next questions; an empty queue answers Yes.
 void QueueAnswer(bool yes);
+// The next question box cannot be shown (its call fails); it is still recorded.
+void QueueUnshownQuestion();
+// Runs while a question box is open, before it is answered (a real box handles messages).
+void SetWhileAsking(std::function<void()> work);
 // Runs inside each ProcessMessages() call (to simulate a tick or click mid-work).
 void SetPendingMessages(std::function<void()> work);
 // Runs when a form is shown modally; the test interacts, then the form closes.

@@ -13,9 +13,10 @@ std::vector<Rect> DefaultWorkAreas() { return {Rect{0, 0, 1280, 984}}; }
 
 struct HeadlessState {
   std::vector<headless::ShownBox> boxes;
-  std::deque<bool> answers;
+  std::deque<QuestionResult> answers;
   std::function<void()> pending;
   std::function<void(Form&)> modalHandler;
+  std::function<void()> whileAsking;
   bool processing = false;
   std::vector<Rect> workAreas = DefaultWorkAreas();
 };
@@ -75,17 +76,27 @@ void ProcessMessages() {
 
 void ShowMessage(const Text& text) { Record(headless::BoxKind::Message, text); }
 
-bool AskYesNo(const Text& text) {
+namespace {
+
+QuestionResult NextAnswer(const Text& text) {
   Record(headless::BoxKind::Question, text);
+  // Copied: the handler may replace itself while it runs.
+  if (auto work = State().whileAsking) work();
   auto& answers = State().answers;
-  if (answers.empty()) return true;
-  const bool yes = answers.front();
+  if (answers.empty()) return QuestionResult::Yes;
+  const QuestionResult result = answers.front();
   answers.pop_front();
-  return yes;
+  return result;
 }
 
-// The default button matters only to a real box; the test's queue answers either way.
-bool AskYesNo(const Text& text, bool) { return AskYesNo(text); }
+}  // namespace
+
+bool AskYesNo(const Text& text) { return QuestionGoesOn(NextAnswer(text), false); }
+
+// The default button itself matters only to a real box; the test's queue answers either way.
+bool AskYesNo(const Text& text, bool defaultNo) {
+  return QuestionGoesOn(NextAnswer(text), defaultNo);
+}
 
 void ShowInformation(const Text& text) { Record(headless::BoxKind::Information, text); }
 
@@ -107,9 +118,15 @@ namespace headless {
 
 std::vector<ShownBox>& ShownBoxes() { return State().boxes; }
 
-void QueueAnswer(bool yes) { State().answers.push_back(yes); }
+void QueueAnswer(bool yes) {
+  State().answers.push_back(yes ? QuestionResult::Yes : QuestionResult::No);
+}
+
+void QueueUnshownQuestion() { State().answers.push_back(QuestionResult::NotShown); }
 
 void SetPendingMessages(std::function<void()> work) { State().pending = std::move(work); }
+
+void SetWhileAsking(std::function<void()> work) { State().whileAsking = std::move(work); }
 
 void SetModalHandler(std::function<void(Form&)> handler) {
   State().modalHandler = std::move(handler);
@@ -124,6 +141,7 @@ void Reset() {
   state.answers.clear();
   state.pending = nullptr;
   state.modalHandler = nullptr;
+  state.whileAsking = nullptr;
   state.processing = false;
 }
 

@@ -381,7 +381,16 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ENDSESSION:
       // The session ends: the query above already ran the exit, so it must not run again.
-      if (wParam != FALSE) ::ExitProcess(0);
+      // An exit that was still running when the query came (it answered at once, so as not
+      // to cancel the log-off) finishes its writing in onEndSession, since the system may
+      // end the process once this message has been answered.
+      if (wParam != FALSE) {
+        gui::Form& form = form_;
+        RunGuarded([&form] {
+          if (form.onEndSession) form.onEndSession();
+        });
+        ::ExitProcess(0);
+      }
       return 0;
     case WM_TIMER:
       if (FireTimer(wParam)) return 0;

@@ -33,10 +33,24 @@ std::vector<Text>& OpenErrors() {
 
 void ShowMessage(const Text& text) { Box(text, MB_OK); }
 
-bool AskYesNo(const Text& text) { return Box(text, MB_YESNO | MB_ICONINFORMATION) != IDNO; }
+namespace {
+
+// MessageBoxW returns 0 when the box cannot be shown (no memory, a desktop that is going
+// away at a log-off).
+QuestionResult Question(const Text& text, UINT flags) {
+  switch (Box(text, MB_YESNO | MB_ICONINFORMATION | flags)) {
+    case IDYES: return QuestionResult::Yes;
+    case IDNO: return QuestionResult::No;
+    default: return QuestionResult::NotShown;
+  }
+}
+
+}  // namespace
+
+bool AskYesNo(const Text& text) { return QuestionGoesOn(Question(text, 0), false); }
 
 bool AskYesNo(const Text& text, bool defaultNo) {
-  return Box(text, MB_YESNO | MB_ICONINFORMATION | (defaultNo ? MB_DEFBUTTON2 : 0)) != IDNO;
+  return QuestionGoesOn(Question(text, defaultNo ? MB_DEFBUTTON2 : 0), defaultNo);
 }
 
 void ShowInformation(const Text& text) { Box(text, MB_OK | MB_ICONINFORMATION); }

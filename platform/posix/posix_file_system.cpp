@@ -148,6 +148,15 @@ void PosixFileSystem::WriteFileAtomic(const core::Text& path, const std::string&
   if (dir.get() >= 0) ::fsync(dir.get());
 }
 
+bool PosixFileSystem::AppendFile(const core::Text& path, const std::string& bytes) {
+  const std::string native = NativePath(path);
+  if (Fails(native) || IsReadOnlyFile(native)) return false;
+  Fd fd(::open(native.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  if (fd.get() < 0) return false;
+  const bool ok = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  return fd.Close() == 0 && ok;
+}
+
 bool PosixFileSystem::RemoveFile(const core::Text& path) {
   const std::string native = NativePath(path);
   if (Fails(native)) return false;

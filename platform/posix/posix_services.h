@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
   bool CreateFolder(const core::Text& path) override;
   std::string ReadFile(const core::Text& path) override;
   void WriteFileAtomic(const core::Text& path, const std::string& bytes) override;
+  bool AppendFile(const core::Text& path, const std::string& bytes) override;
   bool RemoveFile(const core::Text& path) override;
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
   bool ClearReadOnly(const core::Text& path) override;  // chmod u+w
@@ -31,7 +32,8 @@ class PosixFileSystem : public FileSystem {
   void MarkAttributes(const core::Text& path, bool hidden, bool system);
   // Tests make the next listing of `folder` break off after `entries` entries.
   void BreakListingAfter(const core::Text& folder, int entries);
-  // Tests make RemoveFile, and CopyFileReplacing from or to `path`, fail (a locked file).
+  // Tests make RemoveFile, AppendFile, and CopyFileReplacing from or to `path`, fail (a
+  // locked file).
   void FailOperationsOn(const core::Text& path);
 
  private:

@@ -111,6 +111,17 @@ void Win32FileSystem::WriteFileAtomic(const core::Text& path, const std::string&
   }
 }
 
+bool Win32FileSystem::AppendFile(const core::Text& path, const std::string& bytes) {
+  const std::wstring p = Wide(path);
+  // FILE_APPEND_DATA alone: every write goes to the end, whatever another handle did. The
+  // file may be read or deleted meanwhile (a deleted journal is simply started again).
+  UniqueFile file(::CreateFileW(p.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  bool ok = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+  return file.Close() && ok;
+}
+
 bool Win32FileSystem::RemoveFile(const core::Text& path) {
   const std::wstring p = Wide(path);
   return ::DeleteFileW(p.c_str()) != FALSE;

@@ -10,6 +10,8 @@ class Win32FileSystem : public FileSystem {
   bool CreateFolder(const core::Text& path) override;
   std::string ReadFile(const core::Text& path) override;
   void WriteFileAtomic(const core::Text& path, const std::string& bytes) override;
+  // FILE_APPEND_DATA, WriteFile, FlushFileBuffers.
+  bool AppendFile(const core::Text& path, const std::string& bytes) override;
   bool RemoveFile(const core::Text& path) override;
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
   bool ClearReadOnly(const core::Text& path) override;

@@ -29,6 +29,27 @@ TEST(BackupInformation, ThreeForms) {
             u" に　C:\\app\\Bkup2\\フォルダに\r\n保存されています。");
 }
 
+TEST(BackupRotation, OneSlotPerRun) {
+  struct Case {
+    int flag, runSlot;
+    int slot, flagAfter;
+    const char16_t *date1After, *date2After;
+  };
+  // date1 and date2 start as "d1" and "d2"; the backup is stamped "now".
+  for (const Case& c : {Case{1, 0, 2, 0, u"d1", u"now"}, Case{5, 0, 2, 0, u"d1", u"now"},
+                        Case{0, 0, 1, 1, u"now", u"d2"},
+                        // Repeated in the same run: the flag has moved on already and stays.
+                        Case{0, 2, 2, 0, u"d1", u"now"}, Case{1, 1, 1, 1, u"now", u"d2"}}) {
+    core::BackupState state{c.flag, u"d1", u"d2"};
+    int runSlot = c.runSlot;
+    EXPECT_EQ(core::ChooseRunSlot(state, runSlot, u"now"), c.slot) << c.flag << "/" << c.runSlot;
+    EXPECT_EQ(runSlot, c.slot);
+    EXPECT_EQ(state.flag, c.flagAfter);
+    EXPECT_EQ(state.date1, c.date1After);
+    EXPECT_EQ(state.date2, c.date2After);
+  }
+}
+
 // ---- Folder operations on the Linux file system ----
 
 class FolderOps : public ::testing::Test {

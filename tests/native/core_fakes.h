@@ -97,6 +97,12 @@ class FakeFileSystem : public platform::FileSystem {
     if (failWrites) throw core::AppError(u"disk full: " + path);
     files[path] = bytes;
   }
+  bool AppendFile(const Text& path, const std::string& bytes) override {
+    ++appends;
+    if (failAppends) return false;
+    files[path] += bytes;
+    return true;
+  }
   bool RemoveFile(const Text& path) override { return files.erase(path) != 0; }
   bool CopyFileReplacing(const Text& source, const Text& destination) override {
     auto it = files.find(source);
@@ -110,7 +116,9 @@ class FakeFileSystem : public platform::FileSystem {
 
   std::map<Text, std::string> files;
   bool failWrites = false;
+  bool failAppends = false;
   int writes = 0;
+  int appends = 0;
 };
 
 }  // namespace core_fakes

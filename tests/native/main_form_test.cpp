@@ -26,6 +26,7 @@ class UnreadableFileSystem : public platform::FileSystem {
     return inner_.ReadFile(p);
   }
   void WriteFileAtomic(const Text& p, const std::string& b) override { inner_.WriteFileAtomic(p, b); }
+  bool AppendFile(const Text& p, const std::string& b) override { return inner_.AppendFile(p, b); }
   bool RemoveFile(const Text& p) override { return inner_.RemoveFile(p); }
   bool CopyFileReplacing(const Text& s, const Text& d) override { return inner_.CopyFileReplacing(s, d); }
   bool ClearReadOnly(const Text& p) override { return inner_.ClearReadOnly(p); }

@@ -22,6 +22,7 @@ class RecordingFileSystem : public platform::FileSystem {
   // The n-th copy from now on (1 = the next) fails, as a locked or vanished file would.
   int failCopyNumber = -1;
   // WriteFileAtomic throws (the old file stays) or ReadFile throws for these paths.
+  // AppendFile fails for the paths of failWrite as well.
   std::function<bool(const core::Text&)> failWrite;
   std::function<bool(const core::Text&)> failRead;
 
@@ -37,6 +38,11 @@ class RecordingFileSystem : public platform::FileSystem {
     Record("write " + Short(path));
     if (failWrite && failWrite(path)) throw core::AppError(path + u" に書き込めません");
     inner_.WriteFileAtomic(path, bytes);
+  }
+  bool AppendFile(const core::Text& path, const std::string& bytes) override {
+    Record("append " + Short(path));
+    if (failWrite && failWrite(path)) return false;
+    return inner_.AppendFile(path, bytes);
   }
   bool RemoveFile(const core::Text& path) override {
     Record("remove " + Short(path));

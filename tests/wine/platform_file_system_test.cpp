@@ -66,6 +66,19 @@ TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndNamesIt) {
   EXPECT_THROW(fs.WriteFileAtomic(dir.Path(L"missing\\x.dat"), "x"), core::AppError);
 }
 
+TEST(Win32FileSystem, AppendCreatesThenAddsAtTheEndAndCanBeDeletedBetween) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  const std::string second("b\0\r\n\xff", 5);
+  EXPECT_TRUE(fs.AppendFile(dir.Path(L"Log.journal"), "first "));
+  EXPECT_TRUE(fs.AppendFile(dir.Path(L"Log.journal"), second));
+  EXPECT_EQ(dir.Get(L"Log.journal"), "first " + second);
+  EXPECT_TRUE(fs.RemoveFile(dir.Path(L"Log.journal")));  // no handle stays open
+  EXPECT_TRUE(fs.AppendFile(dir.Path(L"Log.journal"), "again"));
+  EXPECT_EQ(dir.Get(L"Log.journal"), "again");
+  EXPECT_FALSE(fs.AppendFile(dir.Path(L"missing\\Log.journal"), "x"));
+}
+
 TEST(Win32FileSystem, ListingReportsFoldersHiddenAndSystemFiles) {
   TempFolder dir;
   Win32FileSystem fs;
