@@ -72,7 +72,8 @@ class DesignedLayoutTest : public AppFolderTest {};
 
 // After start-up at the default outer size 1088 x 683: the resize rule has set the heights
 // of the panels, the tables' size, the board's and the search box's widths and the three
-// buttons' left edges; everything else keeps its designed value.
+// buttons' left edges, and start-up has placed the logo; everything else keeps its
+// designed value.
 TEST_F(DesignedLayoutTest, MainWindowControls) {
   ui::TMainForm& f = Start();
   ASSERT_EQ(f.Bounds(), (gui::Rect{200, 200, 1088, 683})) << "default outer frame";
@@ -123,7 +124,8 @@ TEST_F(DesignedLayoutTest, MainWindowControls) {
       {"StringGrid1", f.StringGrid1, {346, 224, 718, 395}, {}, Tahoma(15)},
       {"StringGrid2", f.StringGrid2, {346, 224, 718, 395}, {}, Tahoma(15)},
       {"StringGrid3", f.StringGrid3, {346, 224, 718, 395}, {}, Tahoma(15)},
-      {"Img_Logo", f.Img_Logo, {327, 219, 753, 397}},
+      // Start-up moves the logo so that its lower right corner meets the table's.
+      {"Img_Logo", f.Img_Logo, {346 + 718 - 753, 224 + 395 - 397, 753, 397}},
   });
   EXPECT_EQ(f.Lbl_Titol.textColor, gui::kBlack);
   EXPECT_EQ(f.Timer1.interval, 2000);

@@ -59,17 +59,16 @@ class MessageBoxCloser {
     return found;
   }
 
-  // What the dialog manager presses for Enter: the dialog's default id, or else the push
-  // button drawn as the default one.
+  // The button Enter presses: the push button drawn as the default one (the dialog manager
+  // moves that style with the default), else the dialog's default id.
   static int DefaultButton(HWND box) {
-    const LRESULT id = ::SendMessageW(box, DM_GETDEFID, 0, 0);
-    if (HIWORD(id) == DC_HASDEFID) return LOWORD(id);
     for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
       if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
         return ::GetDlgCtrlID(child);
     }
-    return 0;
+    const LRESULT id = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+    return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : 0;
   }
 
   void Run() {
