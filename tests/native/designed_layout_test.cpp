@@ -48,15 +48,15 @@ void ExpectAsDesigned(const std::vector<Designed>& table) {
 }
 
 struct MenuShape {
-  Text caption;
-  std::vector<Text> items;
+  std::string caption;
+  std::vector<std::string> items;
 };
 
 std::vector<MenuShape> ShapeOf(const gui::MenuItem& menu) {
   std::vector<MenuShape> shape;
   for (const auto& item : menu.Items()) {
-    MenuShape s{item->Caption(), {}};
-    for (const auto& sub : item->Items()) s.items.push_back(sub->Caption());
+    MenuShape s{U8(item->Caption()), {}};
+    for (const auto& sub : item->Items()) s.items.push_back(U8(sub->Caption()));
     shape.push_back(std::move(s));
   }
   return shape;
@@ -136,14 +136,14 @@ TEST_F(DesignedLayoutTest, MainWindowMenusAndPopups) {
   ui::TMainForm& f = Start();
   const std::vector<MenuShape> bar = ShapeOf(f.MainMenu1);
   ASSERT_EQ(bar.size(), 3u);
-  EXPECT_EQ(U8(bar[0].caption), "ファイル");
-  EXPECT_EQ(bar[0].items, (std::vector<Text>{u"終了"}));
-  EXPECT_EQ(U8(bar[1].caption), "設定");
-  EXPECT_EQ(bar[1].items, (std::vector<Text>{u"カテゴリー一覧を選択時、ビュー画面を表示する",
-                                             u"スタートアップに登録する",
-                                             u"スタートアップの登録を解除する"}));
-  EXPECT_EQ(U8(bar[2].caption), "ヘルプ");
-  EXPECT_EQ(bar[2].items, (std::vector<Text>{u"バージョン情報", u"バックアップ情報", u"取扱説明書"}));
+  using Captions = std::vector<std::string>;
+  EXPECT_EQ(bar[0].caption, "ファイル");
+  EXPECT_EQ(bar[0].items, (Captions{"終了"}));
+  EXPECT_EQ(bar[1].caption, "設定");
+  EXPECT_EQ(bar[1].items, (Captions{"カテゴリー一覧を選択時、ビュー画面を表示する",
+                                    "スタートアップに登録する", "スタートアップの登録を解除する"}));
+  EXPECT_EQ(bar[2].caption, "ヘルプ");
+  EXPECT_EQ(bar[2].items, (Captions{"バージョン情報", "バックアップ情報", "取扱説明書"}));
 
   EXPECT_EQ(CaptionsOf(f.PopupMenu1),
             (std::vector<std::string>{"コピー", "保存", "-", "このURLをブラウザで表示"}));
