@@ -60,7 +60,7 @@ TEST_F(VerFormWin32, ClientAreaAndWhiteBackground) {
 
 // The banner (577 x 273 at 8, 32, stretched to its box, which is its own size) runs past
 // the right edge; the pen (110 x 123 at its natural size in a 113 x 121 box at 32, 288)
-// is cut at the bottom of its box and lies over the banner.
+// is neither stretched nor moved and lies over the banner.
 TEST_F(VerFormWin32, BannerAndPenAtTheirPlaces) {
   const Pixels pixels = wine_tests::PaintedClient(hwnd);
   const Pixels banner = wine_tests::ResourcePicture(u"VERSION_BANNER");
@@ -83,7 +83,7 @@ TEST_F(VerFormWin32, BannerAndPenAtTheirPlaces) {
   // Right of the picture inside the box: what lies beneath (banner, then background).
   EXPECT_EQ(Mismatches(pixels, banner, 8, 32, RECT{142, 288, 145, 305}), 0);
   for (int y = 305; y < 409; ++y) EXPECT_EQ(pixels.At(143, y), kWhitePixel) << y;
-  // Below the box the pen's last two rows are cut off.
+  // Nothing of it below its box.
   for (int x = 32; x < 142; ++x) EXPECT_EQ(pixels.At(x, 409), kWhitePixel) << x;
 }
 
