@@ -1,5 +1,6 @@
 // Closes the application's message boxes ("ソラミツ") from another thread and keeps their
-// texts, so tests of error reports never wait for a person.
+// texts and default buttons, so tests of error reports never wait for a person. Each box is
+// answered as the Enter key answers it: with its default button.
 #pragma once
 #include <windows.h>
 
@@ -33,6 +34,9 @@ class MessageBoxCloser {
     if (thread_.joinable()) thread_.join();
     return texts_;
   }
+  // The default button of each box, in the order of the texts (IDOK, IDYES, IDNO...;
+  // 0 when a box had none). Read after Stop().
+  const std::vector<int>& DefaultButtons() const { return defaults_; }
 
  private:
   static HWND FindBox() {
@@ -55,6 +59,18 @@ class MessageBoxCloser {
     return found;
   }
 
+  // The button Enter presses: the push button drawn as the default one (the dialog manager
+  // moves that style with the default), else the dialog's default id.
+  static int DefaultButton(HWND box) {
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+      if ((::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        return ::GetDlgCtrlID(child);
+    }
+    const LRESULT id = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+    return HIWORD(id) == DC_HASDEFID ? LOWORD(id) : 0;
+  }
+
   void Run() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!stop_ && std::chrono::steady_clock::now() < deadline) {
@@ -65,8 +81,10 @@ class MessageBoxCloser {
       }
       wchar_t text[256]{};
       ::GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
+      const int button = DefaultButton(box);
       texts_.push_back(text);
-      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+      defaults_.push_back(button);
+      ::PostMessageW(box, WM_COMMAND, button != 0 ? button : IDOK, 0);
       while (::IsWindow(box) && std::chrono::steady_clock::now() < deadline) ::Sleep(5);
     }
   }
@@ -74,6 +92,7 @@ class MessageBoxCloser {
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
   std::vector<std::wstring> texts_;
+  std::vector<int> defaults_;
   std::thread thread_;
 };
 
