@@ -23,6 +23,9 @@ void QueueAnswer(bool yes);
 void SetPendingMessages(std::function<void()> work);
 // Runs when a form is shown modally; the test interacts, then the form closes.
 void SetModalHandler(std::function<void(Form&)> handler);
+// How often the busy pointer has come since the last Reset() (it is gone again when
+// gui::BusyCursorShown() is false).
+int BusyCursorShows();
 void Reset();
 
 }  // namespace gui::headless

@@ -15,6 +15,7 @@ struct HeadlessState {
   std::function<void()> pending;
   std::function<void(Form&)> modalHandler;
   bool processing = false;
+  int busyShows = 0;
 };
 
 HeadlessState& State() {
@@ -70,6 +71,12 @@ void ProcessMessages() {
 
 void ShowMessage(const Text& text) { Record(headless::BoxKind::Message, text); }
 
+Color WindowTextColor() { return kBlack; }
+
+void BusyCursorChanged(bool shown) {
+  if (shown) ++State().busyShows;
+}
+
 bool AskYesNo(const Text& text) {
   Record(headless::BoxKind::Question, text);
   auto& answers = State().answers;
@@ -110,8 +117,11 @@ void SetModalHandler(std::function<void(Form&)> handler) {
   State().modalHandler = std::move(handler);
 }
 
+int BusyCursorShows() { return State().busyShows; }
+
 void Reset() {
   HeadlessState& state = State();
+  state.busyShows = 0;
   state.boxes.clear();
   state.answers.clear();
   state.pending = nullptr;
