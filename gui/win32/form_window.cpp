@@ -54,10 +54,9 @@ void ApplyDpiTo(const gui::Control& control) {
 FormWindow::FormWindow(gui::Form& form)
     : form_(form), container_(form, [&form] { return form.background; }) {
   EnsureCommonControls();
-  // Read before the window exists: its creation reports the frame back into the form.
-  const gui::Rect bounds = form.Bounds();
   // A size the program gave is handed to the window as it is, zero or below included: the
-  // system's minimum window size applies then.
+  // system's minimum window size applies then. (The frame is read before the window
+  // exists: its creation reports the frame back into the form.)
   sizeFromClient_ = !form.SizeGiven();
   HWND owner = DefaultOwnerWindow();
   const RECT frame = InitialFrame(owner);
