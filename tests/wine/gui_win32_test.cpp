@@ -12,6 +12,7 @@
 #include <chrono>
 #include <functional>
 #include <initializer_list>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -534,7 +535,9 @@ TEST(GuiWin32Forms, ABoxOffTheTabOrderIsSkippedButTakesAClick) {
 
 // The input context a box has after it got the focus. Wine's imm32 keeps the open state
 // and the conversion mode in the context even without an input method installed, so what
-// the box set can be read back; a real Japanese input method then types in hiragana.
+// the box set can be read back; a real Japanese input method then types in hiragana. As on
+// Windows, the windows of a thread share one default context: a box without the mode
+// leaves it as it is.
 TEST(GuiWin32Forms, HiraganaBoxesOpenTheInputMethodWhenFocused) {
   gui::Form form;
   form.SetBounds({20, 20, 600, 400});
@@ -571,6 +574,12 @@ TEST(GuiWin32Forms, HiraganaBoxesOpenTheInputMethodWhenFocused) {
   const DWORD hiragana = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
   ::SetFocus(WindowOf(plain));
   ASSERT_NE(::ImmGetContext(WindowOf(plain)), nullptr) << "imm32 gives the box no context";
+  {
+    HIMC a = ::ImmGetContext(WindowOf(plain)), b = ::ImmGetContext(WindowOf(memo));
+    std::cout << "input contexts: " << (a == b ? "one for the thread" : "one per window") << "\n";
+    ::ImmReleaseContext(WindowOf(plain), a);
+    ::ImmReleaseContext(WindowOf(memo), b);
+  }
   const State closed = closeAndRead(WindowOf(plain), true);
   ASSERT_FALSE(closed.open);
   for (gui::Control* box : std::initializer_list<gui::Control*>{&edit, &combo, &memo}) {
