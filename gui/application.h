@@ -41,6 +41,36 @@ void ShowInformation(const Text& text);
 // Error icon with OK.
 void ShowErrorBox(const Text& text);
 
+// The system's colour for text in windows (black unless the user chose another).
+Color WindowTextColor();
+
+// Shows the busy (hourglass) pointer over the program's windows while it lives; the normal
+// pointer comes back when the last one goes. A modal form opened meanwhile shows the
+// normal pointer until it closes: the user has to work in it.
+class BusyCursor {
+ public:
+  BusyCursor();
+  ~BusyCursor();
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+bool BusyCursorShown();
+
+// Takes the busy pointer away for one scope (a modal form) and gives it back after.
+class BusyCursorPause {
+ public:
+  BusyCursorPause();
+  ~BusyCursorPause();
+  BusyCursorPause(const BusyCursorPause&) = delete;
+  BusyCursorPause& operator=(const BusyCursorPause&) = delete;
+
+ private:
+  int depth_;
+};
+
+// Backend: told each time the busy pointer comes or goes.
+void BusyCursorChanged(bool shown);
+
 // The application's general error report for an exception that escaped a handler:
 // its text (with "." added by core::ErrorReportText) in an error box. The program goes on.
 void ReportException(const std::exception& error);

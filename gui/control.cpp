@@ -19,6 +19,11 @@ Control::~Control() {
 }
 
 void Control::SetBounds(Rect bounds) {
+  SizeRequested();
+  MoveTo(bounds);
+}
+
+void Control::MoveTo(Rect bounds) {
   if (bounds == bounds_) return;
   const Rect previous = bounds_;
   bounds_ = bounds;
@@ -36,12 +41,12 @@ void Control::StoreBounds(Rect bounds) {
 void Control::SetLeft(int v) {
   Rect r = bounds_;
   r.left = v;
-  SetBounds(r);
+  MoveTo(r);
 }
 void Control::SetTop(int v) {
   Rect r = bounds_;
   r.top = v;
-  SetBounds(r);
+  MoveTo(r);
 }
 void Control::SetWidth(int v) {
   Rect r = bounds_;

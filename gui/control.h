@@ -8,7 +8,8 @@
 
 namespace gui {
 
-enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection };
+enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection,
+                      Scroll };
 
 // What a backend attaches to a control to mirror its state.
 class ControlPeer {
@@ -69,10 +70,15 @@ class Control {
 
  protected:
   void Changed(Property property);
+  // Applies new bounds (the peer follows) without counting as a size given.
+  void MoveTo(Rect bounds);
   // Stores new bounds without telling the peer (the backend reports a change it made).
   void StoreBounds(Rect bounds);
   // Runs after every change of the bounds, before the peer hears of it.
   virtual void BoundsSet(const Rect& previous) { (void)previous; }
+  // Runs when the program sets the width or height (SetWidth, SetHeight, SetBounds), even
+  // to the value it already has.
+  virtual void SizeRequested() {}
 
  private:
   Control* parent_;

@@ -24,6 +24,8 @@ class Label : public Control {
   // filled with its parent's colour first. The text is never cut at the label's box: like
   // an auto-sized label it shows whole.
   bool transparent = false;
+  // A pointing hand over it (a caption beside an image button); it does nothing more.
+  bool handCursor = false;
 };
 
 // A 1-pixel (or thicker) horizontal line.
@@ -44,6 +46,10 @@ class Image : public Control {
   Text resourceName;   // e.g. u"ICON_LOG"
   bool handCursor = false;
   bool stretch = false;
+  // Drawn over whatever lies beneath: a picture without an alpha channel leaves out its
+  // background colour (the colour of its bottom left pixel). Pictures with alpha always
+  // blend over what lies beneath.
+  bool transparent = false;
 };
 
 // A flat picture button with a tool tip; the caption is shown when there is no picture.
@@ -63,6 +69,9 @@ class Edit : public Control {
   // Called by the backend when the user types.
   void TextEditedByUser(Text text) { text_ = std::move(text); }
   bool readOnly = false;
+  // Without it the Tab key passes the box by; a click still gives it the focus.
+  bool tabStop = true;
+  ImeMode imeMode = ImeMode::Default;
  private:
   Text text_;
 };
@@ -84,6 +93,7 @@ class Memo : public Control {
   bool wordWrap = true;
   bool verticalScrollBar = true;
   bool readOnly = false;
+  ImeMode imeMode = ImeMode::Default;
   int headlessWrapWidth = 80;
 
   class LinesSource {
@@ -107,6 +117,7 @@ class ComboBox : public Control {
   void TextEditedByUser(Text text) { text_ = std::move(text); }
   const std::vector<Text>& Items() const { return items_; }
   void SetItems(std::vector<Text> items);
+  ImeMode imeMode = ImeMode::Default;
  private:
   Text text_;
   std::vector<Text> items_;
@@ -170,8 +181,17 @@ class Grid : public Control {
   PopupMenu* popup = nullptr;
   // Paints one cell; the form supplies the painting rule.
   std::function<void(int col, int row, const Rect& cell, Canvas& canvas)> onDrawCell;
+
+  // Scrolls so that `row` is the first data row shown, or as near to it as the rows after
+  // it allow (the last page never leaves empty room below). It takes effect once the grid
+  // has laid out every change made before it, so a current cell moved just before does not
+  // undo it. Headless, the request is only remembered.
+  void ShowRowAtTop(int row);
+  int RowAskedAtTop() const { return rowAskedAtTop_; }  // 0 when never asked
+
  private:
   core::CellTable table_;
+  int rowAskedAtTop_ = 0;
 };
 
 // A window timer; ticks arrive on the UI thread.

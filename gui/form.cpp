@@ -1,5 +1,7 @@
 #include "gui/form.h"
 
+#include "gui/application.h"
+
 namespace gui {
 
 Form::Form() : Control(nullptr) {}
@@ -10,6 +12,7 @@ Form::~Form() {
 }
 
 void Form::SetClientSize(int width, int height) {
+  sizeGiven_ = false;
   if (width == clientWidth_ && height == clientHeight_) return;
   clientWidth_ = width;
   clientHeight_ = height;
@@ -29,6 +32,7 @@ void Form::ShowWindow() {
 
 void Form::ShowModal() {
   if (closed_) return;
+  BusyCursorPause pause;
   if (formPeer_) {
     formPeer_->ShowModal();
     return;
@@ -78,6 +82,8 @@ void Form::ClientChangedByUser(int width, int height) {
 }
 
 void* Form::NativeHandle() const { return formPeer_ ? formPeer_->NativeHandle() : nullptr; }
+
+void Form::SizeRequested() { sizeGiven_ = true; }
 
 void Form::BoundsSet(const Rect& previous) {
   if (previous.width != Width() || previous.height != Height()) BoundsChanged();

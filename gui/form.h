@@ -17,6 +17,10 @@ class Form : public Control {
 
   Rect ClientSize() const { return {0, 0, clientWidth_, clientHeight_}; }
   void SetClientSize(int width, int height);
+  // Whether the program gave the outer size (SetWidth, SetHeight or SetBounds, any value,
+  // zero and below included) after the last SetClientSize. Otherwise the window's first
+  // size comes from the client size.
+  bool SizeGiven() const { return sizeGiven_; }
   bool resizable = true;
   bool centerOnScreen = false;
   Color background = kWhite;
@@ -60,6 +64,7 @@ class Form : public Control {
  protected:
   void BoundsChanged();  // runs onResize
   void BoundsSet(const Rect& previous) override;
+  void SizeRequested() override;
 
  private:
   std::unique_ptr<FormPeer> formPeer_;
@@ -67,6 +72,7 @@ class Form : public Control {
   int clientHeight_ = 0;
   Rect restoredFrame_;
   bool hasRestoredFrame_ = false;
+  bool sizeGiven_ = false;
   bool closed_ = false;
   bool closeQueryRunning_ = false;
 };

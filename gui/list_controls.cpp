@@ -69,6 +69,11 @@ Grid::Grid(Control* parent) : Control(parent) {
   table_.onChanged = [this] { Changed(Property::Content); };
 }
 
+void Grid::ShowRowAtTop(int row) {
+  rowAskedAtTop_ = row;
+  Changed(Property::Scroll);
+}
+
 Timer::~Timer() { peer_.reset(); }
 
 void Timer::SetEnabled(bool enabled) {

@@ -29,4 +29,9 @@ struct Font {
   bool operator==(const Font&) const = default;
 };
 
+// How a text box sets the input method when it gets the focus. Hiragana opens it in
+// native, full-width conversion, so that Japanese is typed at once; on a system without
+// such an input method nothing changes.
+enum class ImeMode { Default, Hiragana };
+
 }  // namespace gui

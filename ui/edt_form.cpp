@@ -68,14 +68,18 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   Panel1.SetBounds({0, 0, 121, 673});
   Panel1.SetColor(kMoneyGreen);
   PanelLabel(lbl_Save, u"保存", 16, 15, 32);
+  // The captions show the hand like the buttons below them, but only the buttons act.
+  lbl_Save.handCursor = true;
   PanelImage(Img_Sv, u"ICON_EDITOR_SAVE");
   Img_Sv.handCursor = true;
   PanelLabel(Lbl_Cancel, u"キャンセル", 9, 112, 75);
+  Lbl_Cancel.handCursor = true;
   PanelImage(Img_cancel, u"ICON_EDITOR_CANCEL");
   Img_cancel.SetTop(136);
   Img_cancel.handCursor = true;
   // Lies where the save button is; only the view mode shows it.
   PanelImage(Img_Exit, u"ICON_EDITOR_BACK");
+  Img_Exit.transparent = true;
   Img_Exit.Hide();
 
   Lbl_mente.SetBounds({160, 24, 32, 19});
@@ -85,14 +89,20 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   FieldLabel(Label2, u"カテゴリー", 160, 56, 75);
   ComboBox1.SetBounds({160, 80, 305, 26});
   ComboBox1.SetFont(Tahoma(15));
+  // Category, title and text are typed in Japanese: the input method opens in hiragana.
+  ComboBox1.imeMode = gui::ImeMode::Hiragana;
   FieldLabel(Label4, u"※カテゴリーは、追加入力或いは、▼ボタンより、選択して下さい。", 488, 88,
              465);
   FieldLabel(Label1, u"タイトル", 160, 112, 60);
   Edt_Titol.SetBounds({160, 136, 697, 27});
   Edt_Titol.SetFont(Tahoma(16));
+  Edt_Titol.imeMode = gui::ImeMode::Hiragana;
+  // Tab goes from the category straight to the text; a click still reaches the title.
+  Edt_Titol.tabStop = false;
   FieldLabel(Label3, u"内　容", 164, 184, 45);
   Memo1.SetBounds({160, 208, 809, 441});
   Memo1.SetFont(Tahoma(16));
+  Memo1.imeMode = gui::ImeMode::Hiragana;
   Memo1.SetColor(gui::kWhite);
   // Both scroll bars: long lines stay whole, as they are stored.
   Memo1.wordWrap = false;

@@ -16,7 +16,6 @@ constexpr gui::Color kSilver{192, 192, 192};
 constexpr gui::Color kMoneyGreen{192, 220, 192};
 constexpr gui::Color kCream{255, 251, 240};
 constexpr gui::Color kMagenta{255, 0, 255};
-constexpr gui::Color kWindowText = gui::kBlack;
 
 // The clipboard may be held open by another program for a moment (a clipboard manager
 // reads each change): the start-up text is taken as empty only when it stays held for
@@ -522,7 +521,7 @@ void TMainForm::DrawCell(gui::Grid& grid, int col, int row, const gui::Rect& rec
   };
   const Text& text = table.Cell(col, row);
   const gui::Rect textRect = inset(rect, 2);
-  canvas.DrawSingleLine(text, textRect, grid.GetFont(), kWindowText);
+  canvas.DrawSingleLine(text, textRect, grid.GetFont(), gui::WindowTextColor());
 
   if (table.CurrentRow() != 0 && col == table.CurrentCol() && row == table.CurrentRow()) {
     canvas.FillRect(textRect, kMagenta);

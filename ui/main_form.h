@@ -184,6 +184,9 @@ class TMainForm : public gui::Form {
   void MoveSavedCell(int col, int row);
   // Moves the saved table's current cell without opening any entry.
   void PlaceSavedCellQuietly(int col, int row);
+  // Set while a view build makes its first row current: an entry opened then was not the
+  // user's choice, so a missing content file is not announced.
+  bool buildingSavedView = false;
 
   // ---- saved-entry commands (main_form_entries.cpp) ----
   void Img_SvClick();

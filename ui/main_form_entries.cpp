@@ -99,8 +99,8 @@ void TMainForm::Img_SvClick() {
 }
 
 void TMainForm::SaveTextAsEntry(const Text& text) {
-  // Nothing to file (the empty row of an empty table): the clipboard stays as it is.
-  if (text.empty()) return;
+  // An empty text (the empty row of an empty table) goes the same way: the editor opens
+  // empty, and refuses to save until a text is typed in.
   if (RefuseSaveWhileIndexUnread(*this)) return;
   services.clipboard.WriteText(text);
   Sub_Categori();
@@ -169,13 +169,18 @@ void TMainForm::N14Click() { Img_DelClick(); }
 void TMainForm::StringGrid2Click() {
   core::CellTable& table = StringGrid2.Table();
   const int row = table.CurrentRow();
-  // The empty row of an empty store is no entry: nothing to open or show.
-  if (!core::HoldsSavedEntry(table, row)) return;
   Memo_Board.SetText(Text());
+  // The empty row of an empty store has no content file ("h.dat" would be no entry's):
+  // the board stays empty and the view dialog shows the empty row.
+  if (!core::HoldsSavedEntry(table, row)) {
+    if (N4->Checked()) ShowEntryEditor(u"VIEW");
+    return;
+  }
   const Text path = ContentFilePath(row);
   if (!services.fileSystem.FileExists(path)) {
-    // The view dialog would show the clipboard's text as if it were this entry's.
-    gui::ShowMessage(MissingContentNotice(path));
+    // The view dialog would show the clipboard's text as if it were this entry's. Said only
+    // to a user who opened the entry: a view that lands on it opens no box by itself.
+    if (!buildingSavedView) gui::ShowMessage(MissingContentNotice(path));
     return;
   }
   core::LineBuffer content(services.fileSystem, services.ansi);

@@ -2,9 +2,11 @@
 // The orders themselves are in core/saved_views; these handlers switch the window.
 #include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "core/saved_store.h"
 #include "core/saved_views.h"
+#include "gui/application.h"
 #include "ui/main_form.h"
 
 namespace ui {
@@ -82,7 +84,15 @@ void TMainForm::Sub_SORT2() {
 }
 
 void TMainForm::ShowFirstSavedEntry() {
-  MoveSavedCell(core::kSavedColCategory, 1);
+  // The view lands on row 1 by itself: the user did not choose that entry.
+  const bool wasBuilding = std::exchange(buildingSavedView, true);
+  try {
+    MoveSavedCell(core::kSavedColCategory, 1);
+  } catch (...) {
+    buildingSavedView = wasBuilding;
+    throw;
+  }
+  buildingSavedView = wasBuilding;
   StringGrid2.SetFocus();
 }
 
@@ -102,9 +112,13 @@ void TMainForm::ListBox1Click() {
   // Landing on the last row from column 1 looked like no move to the search; it was one.
   const bool landedUnseen = table.CurrentRow() == lastRow && fromCol == core::kSavedColCategory;
   if (found && landedUnseen && fromRow != lastRow && table.onClick) table.onClick();
+  // The real grid lays its rows out once the handler is done, and would then only bring
+  // the found row into view from wherever it stood: ask for it at the top instead.
+  if (found) StringGrid2.ShowRowAtTop(table.CurrentRow());
 }
 
 bool TMainForm::Serch_Sec(int SNo, const Text& SMoji) {
+  gui::BusyCursor busy;
   const core::CellTable& table = StringGrid2.Table();
   const int row = core::FindPrefixRow(table, SNo, SMoji);
   if (row == 0) {

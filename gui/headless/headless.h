@@ -30,6 +30,9 @@ void SetModalHandler(std::function<void(Form&)> handler);
 // What MonitorWorkAreas() reports; by default one monitor of 1280 x 1024 with a task bar
 // of 40 pixels at its foot.
 void SetMonitorWorkAreas(std::vector<Rect> areas);
+// How often the busy pointer has come since the last Reset() (it is gone again when
+// gui::BusyCursorShown() is false).
+int BusyCursorShows();
 void Reset();
 
 }  // namespace gui::headless

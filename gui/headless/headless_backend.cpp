@@ -19,6 +19,7 @@ struct HeadlessState {
   std::function<void()> whileAsking;
   bool processing = false;
   std::vector<Rect> workAreas = DefaultWorkAreas();
+  int busyShows = 0;
 };
 
 HeadlessState& State() {
@@ -75,6 +76,12 @@ void ProcessMessages() {
 }
 
 void ShowMessage(const Text& text) { Record(headless::BoxKind::Message, text); }
+
+Color WindowTextColor() { return kBlack; }
+
+void BusyCursorChanged(bool shown) {
+  if (shown) ++State().busyShows;
+}
 
 namespace {
 
@@ -134,9 +141,12 @@ void SetModalHandler(std::function<void(Form&)> handler) {
 
 void SetMonitorWorkAreas(std::vector<Rect> areas) { State().workAreas = std::move(areas); }
 
+int BusyCursorShows() { return State().busyShows; }
+
 void Reset() {
   HeadlessState& state = State();
   state.workAreas = DefaultWorkAreas();
+  state.busyShows = 0;
   state.boxes.clear();
   state.answers.clear();
   state.pending = nullptr;

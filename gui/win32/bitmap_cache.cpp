@@ -86,6 +86,20 @@ void DrawBitmap(HDC dc, const LoadedBitmap& picture, const RECT& destination) {
   Blit(dc, picture, destination, 255);
 }
 
+void DrawBitmapTransparent(HDC dc, const LoadedBitmap& picture, const RECT& destination) {
+  if (picture.alpha) {
+    Blit(dc, picture, destination, 255);
+    return;
+  }
+  OwnedMemoryDc source(dc);
+  if (source.Get() == nullptr) return;
+  ScopedSelect selected(source.Get(), picture.bitmap.Get());
+  const COLORREF background = ::GetPixel(source.Get(), 0, picture.height - 1);
+  ::TransparentBlt(dc, destination.left, destination.top, destination.right - destination.left,
+                   destination.bottom - destination.top, source.Get(), 0, 0, picture.width,
+                   picture.height, background);
+}
+
 void DrawBitmapFaded(HDC dc, const LoadedBitmap& picture, const RECT& destination,
                      BYTE opacity) {
   Blit(dc, picture, destination, opacity);

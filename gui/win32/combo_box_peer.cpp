@@ -16,6 +16,14 @@ class ComboBoxPeer : public WindowPeer {
   }
 
   void OnCommand(WORD code) override {
+    if (code == CBN_SETFOCUS) {
+      // The focus is in the box's edit part, which has its own input context.
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof(info);
+      HWND edit = ::GetComboBoxInfo(Handle(), &info) ? info.hwndItem : nullptr;
+      ApplyImeMode(edit != nullptr ? edit : Handle(), combo_.imeMode);
+      return;
+    }
     if (settingText_) return;
     if (code == CBN_EDITCHANGE) {
       combo_.TextEditedByUser(WindowText(Handle()));

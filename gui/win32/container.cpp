@@ -109,13 +109,20 @@ bool Container::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = nullptr;
       return false;
     case WM_SETCURSOR: {
+      if (ShowBusyCursorIfBusy()) {
+        result = TRUE;
+        return true;
+      }
       if (reinterpret_cast<HWND>(wParam) != hwnd || LOWORD(lParam) != HTCLIENT) return false;
       POINT at{};
       ::GetCursorPos(&at);
       ::ScreenToClient(hwnd, &at);
       gui::Control* hit = GraphicAt(hwnd, at);
       auto* image = dynamic_cast<gui::Image*>(hit);
-      const bool hand = image != nullptr && image->handCursor && image->EnabledWithParents();
+      auto* label = dynamic_cast<gui::Label*>(hit);
+      const bool wantsHand = (image != nullptr && image->handCursor) ||
+                             (label != nullptr && label->handCursor);
+      const bool hand = wantsHand && hit->EnabledWithParents();
       ::SetCursor(::LoadCursorW(nullptr, hand ? IDC_HAND : IDC_ARROW));
       result = TRUE;
       return true;

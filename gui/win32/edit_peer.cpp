@@ -8,7 +8,8 @@ namespace {
 class EditPeer : public WindowPeer {
  public:
   EditPeer(gui::Edit& edit, HWND parent) : WindowPeer(edit), edit_(edit) {
-    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
+    DWORD style = ES_AUTOHSCROLL | ES_LEFT;
+    if (edit.tabStop) style |= WS_TABSTOP;
     if (edit.readOnly) style |= ES_READONLY;
     if (CreateChild(L"EDIT", style, WS_EX_CLIENTEDGE, parent) == nullptr) return;
     ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);  // no 32K limit
@@ -18,6 +19,8 @@ class EditPeer : public WindowPeer {
   void OnCommand(WORD code) override {
     if (code == EN_CHANGE && !settingText_) edit_.TextEditedByUser(WindowText(Handle()));
   }
+
+  void OnFocusReceived() override { ApplyImeMode(Handle(), edit_.imeMode); }
 
   HBRUSH OnControlColor(HDC dc) override {
     if (!edit_.EnabledWithParents()) return nullptr;

@@ -54,9 +54,10 @@ void ApplyDpiTo(const gui::Control& control) {
 FormWindow::FormWindow(gui::Form& form)
     : form_(form), container_(form, [&form] { return form.background; }) {
   EnsureCommonControls();
-  // Read before the window exists: its creation reports the frame back into the form.
-  const gui::Rect bounds = form.Bounds();
-  sizeFromClient_ = bounds.width <= 0 || bounds.height <= 0;
+  // A size the program gave is handed to the window as it is, zero or below included: the
+  // system's minimum window size applies then. (The frame is read before the window
+  // exists: its creation reports the frame back into the form.)
+  sizeFromClient_ = !form.SizeGiven();
   HWND owner = DefaultOwnerWindow();
   const RECT frame = InitialFrame(owner);
   const std::wstring caption = Wide(form.Caption());
@@ -116,7 +117,7 @@ RECT FormWindow::InitialFrame(HWND owner) const {
   const gui::Rect bounds = form_.Bounds();
   RECT frame{};
   const gui::Rect client = form_.ClientSize();
-  if (bounds.width > 0 && bounds.height > 0) {
+  if (!sizeFromClient_) {
     frame = ScaleRect(bounds, dpi);
   } else {
     frame = ScaleRect(gui::Rect{bounds.left, bounds.top, client.width, client.height}, dpi);
@@ -224,6 +225,9 @@ gui::Rect FormWindow::RestoredFrame() const {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   if (!::GetWindowPlacement(hwnd_, &placement)) return form_.Bounds();
+  // Minimised from the maximised state, the window comes back maximised.
+  if (::IsIconic(hwnd_) && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 && hasMaximizedFrame_)
+    return UnscaleRect(maximizedFrame_, DpiOf(hwnd_));
   return UnscaleRect(WorkAreaToScreen(hwnd_, placement.rcNormalPosition), DpiOf(hwnd_));
 }
 
@@ -276,6 +280,10 @@ void FormWindow::ReportFrame() {
   const int dpi = DpiOf(hwnd_);
   RECT window{};
   ::GetWindowRect(hwnd_, &window);
+  if (::IsZoomed(hwnd_)) {
+    maximizedFrame_ = window;
+    hasMaximizedFrame_ = true;
+  }
   RECT client{};
   ::GetClientRect(hwnd_, &client);
   form_.ClientChangedByUser(Unscale(client.right, dpi), Unscale(client.bottom, dpi));
@@ -394,6 +402,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (FireTimer(wParam)) return 0;
+      break;
+    case WM_SETCURSOR:
+      // Over the frame and the menu bar too, not only over the client area.
+      if (ShowBusyCursorIfBusy()) return TRUE;
       break;
     case WM_COMMAND:
       if (lParam == 0 && menuBar_) {

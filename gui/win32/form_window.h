@@ -57,6 +57,10 @@ class FormWindow : public gui::FormPeer {
   bool modal_ = false;
   bool shown_ = false;
   bool sizeFromClient_ = false;
+  // The frame last seen while maximised (screen pixels): what a window minimised from
+  // the maximised state gets back when restored.
+  RECT maximizedFrame_{};
+  bool hasMaximizedFrame_ = false;
   // Cleared when this object goes, so that a modal loop notices a form deleted under it.
   std::shared_ptr<bool> alive_;
 };

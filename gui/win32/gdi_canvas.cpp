@@ -1,5 +1,7 @@
 #include "gui/win32/gdi_canvas.h"
 
+#include "gui/single_line_text.h"
+
 namespace gui::win32 {
 
 OffscreenBuffer::OffscreenBuffer(HDC compatibleWith, int width, int height)
@@ -54,9 +56,27 @@ void GdiCanvas::DrawSingleLine(const gui::Text& text, const gui::Rect& rect,
   UseFont(font);
   ::SetTextColor(dc_, ToColorRef(color));
   RECT r = ToRECT(rect);
+  gui::Text withMarks;
+  const gui::Text* shown = &text;
+  if (text.find_first_of(u"\r\n") != gui::Text::npos) {
+    withMarks = gui::SingleLineText(text, LineBreakMark());
+    shown = &withMarks;
+  }
   // Length -1: the text up to its end (a NUL inside it ends it, as for any C string).
-  ::DrawTextW(dc_, reinterpret_cast<const wchar_t*>(text.c_str()), -1, &r,
+  ::DrawTextW(dc_, reinterpret_cast<const wchar_t*>(shown->c_str()), -1, &r,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+// The font in the DC draws "↵" only when it has that glyph; asked once per font.
+char16_t GdiCanvas::LineBreakMark() {
+  if (markFont_ == currentHandle_ && markFont_ != nullptr) return mark_;
+  WORD glyph = 0xFFFF;
+  const wchar_t probe[] = {static_cast<wchar_t>(gui::kLineBreakMark), L'\0'};
+  const bool has = ::GetGlyphIndicesW(dc_, probe, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+                   glyph != 0xFFFF;
+  markFont_ = currentHandle_;
+  mark_ = has ? gui::kLineBreakMark : gui::kLineBreakBlank;
+  return mark_;
 }
 
 }  // namespace gui::win32

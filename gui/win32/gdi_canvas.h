@@ -49,6 +49,8 @@ class GdiCanvas final : public gui::Canvas {
 
  private:
   void UseFont(const gui::Font& font);
+  // What a line break is drawn as in the current font: "↵" when it has it, else a blank.
+  char16_t LineBreakMark();
 
   HDC dc_;
   FontResolver fonts_;
@@ -58,6 +60,8 @@ class GdiCanvas final : public gui::Canvas {
   bool fontSelected_ = false;
   gui::Font currentFont_;
   HFONT currentHandle_ = nullptr;
+  HFONT markFont_ = nullptr;
+  char16_t mark_ = u' ';
 };
 
 }  // namespace gui::win32

@@ -70,7 +70,8 @@ void PaintImage(HDC dc, const gui::Image& image, const RECT& box, int dpi) {
     destination.right = box.left + Scale(picture->width, dpi);
     destination.bottom = box.top + Scale(picture->height, dpi);
   }
-  DrawBitmap(dc, *picture, destination);
+  if (image.transparent) DrawBitmapTransparent(dc, *picture, destination);
+  else DrawBitmap(dc, *picture, destination);
 }
 
 class GraphicPeer : public gui::ControlPeer {

@@ -123,6 +123,11 @@ void GridWindow::OnPropertyChanged(gui::Property property) {
     case gui::Property::Enabled:
     case gui::Property::Focus:
       break;
+    case gui::Property::Scroll:
+      // Applied by the next layout, after the moves of the current cell made before it.
+      rowAskedAtTop_ = grid_.RowAskedAtTop();
+      MarkDirty();
+      break;
     default:  // font, content, colour, caption, selection: what is shown may differ
       TableChanged();
       break;
@@ -228,6 +233,12 @@ void GridWindow::RecomputeLayout() {
     currentMoved_ = false;
     if (!CellFullyVisible(table.CurrentCol(), table.CurrentRow()))
       ScrollIntoView(table.CurrentCol(), table.CurrentRow());
+  }
+  // A row asked for at the top wins over the minimal scroll above.
+  if (rowAskedAtTop_ > 0) {
+    topRow_ = std::clamp(rowAskedAtTop_, 1, MaxTopRow());
+    rowAskedAtTop_ = 0;
+    ::InvalidateRect(Handle(), nullptr, FALSE);
   }
   ApplyScrollBars(vertical, horizontal);
 
@@ -479,7 +490,8 @@ void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui
     gui::Rect text = cell;
     text.left += 2;
     text.width -= 2;
-    canvas.DrawSingleLine(grid_.Table().Cell(col, row), text, grid_.GetFont(), kBlack);
+    canvas.DrawSingleLine(grid_.Table().Cell(col, row), text, grid_.GetFont(),
+                          gui::WindowTextColor());
   }
   // The line right of the cell and the one below it, meeting at the corner.
   Fill(dc, cell.Right(), cell.top, 1, cell.height + 1, options_.gridLineColor);
@@ -489,8 +501,18 @@ void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui
 // ---------------------------------------------------------------------------------------
 // Input
 
-void GridWindow::OnLeftButtonDown(int x, int y) {
+// A cell is chosen when the left button is released on it, as buttons are clicked; the
+// press only takes the focus.
+void GridWindow::OnLeftButtonDown() {
   if (::GetFocus() != Handle()) ::SetFocus(Handle());
+  leftPressed_ = true;
+  ::SetCapture(Handle());
+}
+
+void GridWindow::OnLeftButtonUp(int x, int y) {
+  const bool pressed = std::exchange(leftPressed_, false);
+  if (::GetCapture() == Handle()) ::ReleaseCapture();
+  if (!pressed) return;
   const auto cell = HitTest(x, y);
   if (!cell || cell->col < 1 || cell->row < 1) return;
   std::shared_ptr<GridWindow*> alive = alive_;
@@ -655,9 +677,16 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
-      OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      OnLeftButtonDown();
+      return 0;
+    case WM_LBUTTONUP:
+      OnLeftButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
     case WM_LBUTTONDBLCLK:
+      // The second press of a double click: its release chooses nothing again.
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != Handle()) leftPressed_ = false;
       return 0;
     case WM_KEYDOWN:
       OnKeyDown(wParam);

@@ -82,7 +82,8 @@ class GridWindow final : public WindowPeer {
   void PaintCells(HDC dc, const RECT& area);
   void DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui::Rect& cell);
 
-  void OnLeftButtonDown(int x, int y);
+  void OnLeftButtonDown();
+  void OnLeftButtonUp(int x, int y);
   void OnKeyDown(WPARAM key);
   void OnVerticalScroll(int code);
   void OnHorizontalScroll(int code);
@@ -101,6 +102,8 @@ class GridWindow final : public WindowPeer {
   bool inLayout_ = false;
   Cell lastCurrent_{1, 1};
   bool currentMoved_ = false;
+  bool leftPressed_ = false;
+  int rowAskedAtTop_ = 0;  // the row to show at the top at the next layout (0: none)
   bool reportingPaintError_ = false;
   std::exception_ptr paintFailure_;  // the first draw handler error of the running paint
 };

@@ -47,6 +47,8 @@ class MemoPeer : public WindowPeer, public gui::Memo::LinesSource {
     if (code == EN_CHANGE && !settingText_) memo_.TextEditedByUser(WindowText(Handle()));
   }
 
+  void OnFocusReceived() override { ApplyImeMode(Handle(), memo_.imeMode); }
+
   HBRUSH OnControlColor(HDC dc) override {
     if (!memo_.EnabledWithParents()) return nullptr;
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));

@@ -29,6 +29,14 @@ inline COLORREF ToColorRef(gui::Color color) { return RGB(color.r, color.g, colo
 HFONT FontFor(const gui::Font& font, int dpi);
 HBRUSH BrushFor(gui::Color color);
 
+// WM_SETCURSOR while the busy pointer shows: sets it and returns true (the message is
+// then answered TRUE); otherwise false and the window sets its own pointer.
+bool ShowBusyCursorIfBusy();
+
+// Sets the input method of a window that just got the focus (imm32); nothing when the
+// system has no input method for it.
+void ApplyImeMode(HWND hwnd, gui::ImeMode mode);
+
 // Runs a handler of the program; an escaping exception becomes the error report.
 void RunGuarded(const std::function<void()>& handler);
 
@@ -50,6 +58,9 @@ class WindowPeer : public gui::ControlPeer {
 
   // Re-applies bounds and font (after the window moved to a monitor of another DPI).
   virtual void ApplyDpi();
+
+  // After the window's own handling of WM_SETFOCUS.
+  virtual void OnFocusReceived() {}
 
   // Notifications the parent window receives for this child, forwarded to its peer.
   virtual void OnCommand(WORD code) { (void)code; }

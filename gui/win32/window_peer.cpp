@@ -144,6 +144,16 @@ LRESULT CALLBACK WindowPeer::SubclassProc(HWND hwnd, UINT message, WPARAM wParam
     if (peer != nullptr && peer->hwnd_ == hwnd) peer->Detach();
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
   }
+  if (message == WM_SETCURSOR && ShowBusyCursorIfBusy()) return TRUE;
+  if (message == WM_SETFOCUS && peer != nullptr && peer->hwnd_ == hwnd) {
+    const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    try {
+      peer->OnFocusReceived();
+    } catch (...) {
+      // The input method is a convenience: the focus itself has arrived.
+    }
+    return result;
+  }
   if (peer != nullptr && peer->hwnd_ == hwnd) {
     bool handled = false;
     LRESULT result = 0;

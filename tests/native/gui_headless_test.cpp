@@ -1,6 +1,7 @@
 // State rules of the windowing layer on the headless backend.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "gui/form.h"
 #include "gui/headless/headless.h"
 #include "gui/menu.h"
+#include "gui/single_line_text.h"
 
 namespace {
 
@@ -429,6 +431,71 @@ TEST(EditText, UserTypingAndProgramTextAgree) {
   edit.SetText(u"");
   EXPECT_EQ(edit.GetText(), u"");
   EXPECT_EQ(log, (std::vector<gui::Property>{gui::Property::Content}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SingleLineText, EachLineBreakBecomesOneMark) {
+  struct Case {
+    Text text;
+    Text shown;
+  };
+  const char16_t m = u'#';
+  for (const Case& c : {Case{u"行A\r\n行B", u"行A#行B"}, Case{u"a\rb", u"a#b"},
+                        Case{u"a\nb", u"a#b"}, Case{u"a\r\n\r\nb", u"a##b"},
+                        Case{u"a\n\rb", u"a##b"}, Case{u"\r\nend\r", u"#end#"},
+                        Case{u"plain", u"plain"}, Case{u"", u""}}) {
+    EXPECT_EQ(gui::SingleLineText(c.text, m), c.shown);
+  }
+}
+
+TEST_F(GuiHeadless, BusyCursorShowsOnceWhileNestedAndPausesForModalForms) {
+  EXPECT_FALSE(gui::BusyCursorShown());
+  bool busyInDialog = true;
+  {
+    gui::BusyCursor outer;
+    {
+      gui::BusyCursor inner;
+      EXPECT_TRUE(gui::BusyCursorShown());
+    }
+    EXPECT_TRUE(gui::BusyCursorShown()) << "the outer scope still runs";
+    gui::Form dialog;
+    dialog.onShow = [&] { busyInDialog = gui::BusyCursorShown(); };
+    dialog.ShowModal();
+    EXPECT_TRUE(gui::BusyCursorShown()) << "back after the dialog";
+  }
+  EXPECT_FALSE(busyInDialog);
+  EXPECT_FALSE(gui::BusyCursorShown());
+  EXPECT_EQ(gui::headless::BusyCursorShows(), 2) << "the outer scope, then after the dialog";
+}
+
+TEST_F(GuiHeadless, AFormsSizeCountsAsGivenOnlyWhenTheProgramSetsIt) {
+  gui::Form form;
+  form.SetClientSize(300, 200);
+  form.SetTop(10);
+  form.SetLeft(20);
+  EXPECT_FALSE(form.SizeGiven()) << "a position alone keeps the client size";
+  form.SetWidth(0);  // the value it already has still counts
+  EXPECT_TRUE(form.SizeGiven());
+  EXPECT_EQ(form.Width(), 0);
+  form.SetClientSize(300, 200);
+  EXPECT_FALSE(form.SizeGiven());
+  form.SetHeight(-5);
+  EXPECT_TRUE(form.SizeGiven());
+  EXPECT_EQ(form.Height(), -5);
+}
+
+TEST_F(GuiHeadless, AGridRemembersTheRowAskedAtTheTop) {
+  gui::Grid grid{nullptr};
+  std::vector<gui::Property> log;
+  grid.AttachPeer(std::make_unique<RecordingPeer>(log));
+  EXPECT_EQ(grid.RowAskedAtTop(), 0);
+  grid.ShowRowAtTop(7);
+  EXPECT_EQ(grid.RowAskedAtTop(), 7);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), gui::Property::Scroll);
 }
 
 }  // namespace

@@ -86,6 +86,44 @@ TEST_F(SavedCommandsTest, AnEntryWithoutItsFileIsNamedAndNothingIsCounted) {
   }
 }
 
+TEST_F(SavedCommandsTest, AMissingFileIsNamedOnlyWhenTheUserOpenedTheEntry) {
+  std::vector<Entry> entries = kTwo;
+  entries[0].hasContent = false;  // 仕事, used most: row 1 of the frequently-used view
+  ui::TMainForm& f = StartWith(entries);
+  f.N4->SetChecked(true);
+  ScriptEditor();
+  f.PlaceSavedCellQuietly(1, 2);
+  f.Memo_Board.SetText(u"board");
+  f.Img_High.Click();  // the view lands on row 1 by itself
+  EXPECT_EQ(Saved().CurrentRow(), 1);
+  EXPECT_EQ(Board(), "");
+  EXPECT_THAT(ShownBoxes(), IsEmpty());
+  Saved().SelectByUser(1, 1);  // the user's own click
+  EXPECT_THAT(Boxes(BoxKind::Message), ElementsAre(HasSubstr("h20240115 093012.dat")));
+  EXPECT_THAT(editorModes, IsEmpty()) << "the clipboard's text is not shown as the entry";
+}
+
+TEST_F(SavedCommandsTest, EmptyHistoryAndExtractRowsOpenTheEditorWithAnEmptyText) {
+  ui::TMainForm& f = StartWith({});
+  ASSERT_EQ(U8(f.StringGrid1.Table().Cell(1, f.StringGrid1.Table().CurrentRow())), "");
+  std::vector<std::string> refusals;
+  ScriptEditor([&](ui::TEdtForm& editor) {
+    editor.ComboBox1.SetText(u"c");
+    editor.Edt_Titol.SetText(u"t");
+    editor.Img_Sv.Click();  // refused: there is no text yet
+  });
+  for (gui::MenuItem* item : {f.N9, f.N19}) {
+    services_.clipboard.CopyText(u"elsewhere");
+    item->Click();
+    EXPECT_EQ(ClipboardText(), "") << "the row's empty text was put on the clipboard";
+  }
+  EXPECT_THAT(editorModes, ElementsAre("NEW", "NEW"));
+  EXPECT_THAT(editorTexts, ElementsAre("", ""));
+  EXPECT_THAT(Boxes(BoxKind::Information),
+              ElementsAre("内容を入力して下さい。", "内容を入力して下さい。"));
+  EXPECT_FALSE(fs::exists(IndexPath()));
+}
+
 TEST_F(SavedCommandsTest, SaveInTheHistoryViewWritesReloadsAndKeepsEditOff) {
   ui::TMainForm& f = StartWith({});
   ASSERT_EQ(Commands(), "off off off");

@@ -115,9 +115,11 @@ TEST_F(SavedViewsTest, EmptyStoreShowsOneEmptyItemAndOpensNothing) {
   EXPECT_THAT(ListItems(), ElementsAre(""));
   EXPECT_EQ(f.ListBox1.Selected(), -1);
   EXPECT_EQ(Commands(), "off off off");
-  Saved().SelectByUser(2, 1);  // the empty row is no entry
-  EXPECT_THAT(editorModes, IsEmpty());
-  EXPECT_THAT(gui::headless::ShownBoxes(), IsEmpty());
+  f.Memo_Board.SetText(u"board");
+  Saved().SelectByUser(2, 1);  // the empty row: the board empties and the view dialog opens
+  EXPECT_EQ(Board(), "");
+  EXPECT_THAT(editorModes, ElementsAre("VIEW"));
+  EXPECT_THAT(gui::headless::ShownBoxes(), IsEmpty()) << "no file is missing";
   f.Img_High1.Click();  // no action
   EXPECT_EQ(U8(f.wSortSw), "1");
 }
@@ -140,6 +142,10 @@ TEST_F(SavedViewsTest, ChoosingACategoryOpensItsFirstEntryOnly) {
   EXPECT_EQ(U8(Saved().Cell(core::kSavedColUses, 5)), "00001");
   EXPECT_EQ(U8(Saved().Cell(core::kSavedColUses, 10)), "00000") << "passed, not opened";
   EXPECT_THAT(editorModes, ElementsAre("VIEW"));
+  EXPECT_EQ(f.StringGrid2.RowAskedAtTop(), 5) << "the found row is shown at the top";
+  // Shown by the search, and again when the view dialog it opened had closed.
+  EXPECT_EQ(gui::headless::BusyCursorShows(), 2);
+  EXPECT_FALSE(gui::BusyCursorShown()) << "and took it away again";
   f.ListBox1.SetSelected(0);  // the program's selection does not jump
   EXPECT_EQ(Saved().CurrentRow(), 5);
   // A category that starts on the last row is opened too; choosing it again does not move.

@@ -571,6 +571,61 @@ TEST_F(GridWindowTest, WindowGoneWithItsParentLeavesThePeerSafe) {
   grid.SetBounds({0, 0, 10, 10});
 }
 
+TEST_F(GridWindowTest, TheCellIsChosenOnTheReleaseOfTheLeftButton) {
+  Realize();
+  const gui::Rect a = Cell(1, 4), b = Cell(3, 6);
+  ::SendMessageW(Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(a.left + 5, a.top + 5));
+  EXPECT_TRUE(clicks.empty()) << "the press alone chooses nothing";
+  EXPECT_EQ(::GetFocus(), Hwnd()) << "but takes the focus";
+  // Released elsewhere: the cell under the pointer at the release is the one chosen.
+  ::SendMessageW(Hwnd(), WM_LBUTTONUP, 0, Point(b.left + 5, b.top + 5));
+  ASSERT_EQ(clicks.size(), 1u);
+  EXPECT_EQ(clicks.back(), std::make_pair(3, 6));
+  // A release without a press in the grid (a dialog closed by a press over it) is none.
+  ::SendMessageW(Hwnd(), WM_LBUTTONUP, 0, Point(a.left + 5, a.top + 5));
+  // Nor is the release that ends a double click.
+  ::SendMessageW(Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(b.left + 5, b.top + 5));
+  ::SendMessageW(Hwnd(), WM_LBUTTONUP, 0, Point(b.left + 5, b.top + 5));
+  EXPECT_EQ(clicks.size(), 1u);
+  // Pressed on a data cell, released on the header row: nothing.
+  ::SendMessageW(Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, Point(a.left + 5, a.top + 5));
+  ::SendMessageW(Hwnd(), WM_LBUTTONUP, 0, Point(a.left + 5, 5));
+  EXPECT_EQ(clicks.size(), 1u);
+}
+
+// The category jump: the cell goes to the last row, then to the found row, and the row is
+// asked for at the top; the grid lays all of it out later, in one go.
+TEST_F(GridWindowTest, ARowAskedAtTheTopIsTheTopRowAfterTheDeferredLayout) {
+  Realize();
+  auto& t = grid.Table();
+  t.SetRowCount(101);
+  PumpMessages();
+  auto jump = [&](int found) {
+    t.SetCurrentRow(t.RowCount() - 1);
+    t.SetCurrentRow(found);
+    grid.ShowRowAtTop(found);
+    PumpMessages();
+  };
+  jump(40);
+  EXPECT_EQ(window->TopRow(), 40);
+  jump(2);
+  EXPECT_EQ(window->TopRow(), 2);
+  jump(60);
+  EXPECT_EQ(window->TopRow(), 60);
+  // Too few rows follow: the last page shows, the found row in it.
+  jump(98);
+  EXPECT_LT(window->TopRow(), 98);
+  EXPECT_TRUE(window->CellRect(1, 98).has_value());
+  EXPECT_TRUE(window->CellRect(1, 100).has_value());
+  EXPECT_FALSE(window->CellRect(1, window->TopRow() - 1).has_value());
+  // Without the request the view only scrolls as far as the moved cell needs.
+  ::SendMessageW(Hwnd(), WM_VSCROLL, SB_TOP, 0);
+  t.SetCurrentRow(t.RowCount() - 1);
+  t.SetCurrentRow(40);
+  PumpMessages();
+  EXPECT_NE(window->TopRow(), 40);
+}
+
 TEST(GdiCanvasTest, FillsAndDrawsOneClippedLine) {
   FontOwner font;
   BITMAPINFO bi{};
@@ -609,6 +664,54 @@ TEST(GdiCanvasTest, FillsAndDrawsOneClippedLine) {
   ::SelectObject(dc, old);
   ::DeleteObject(bitmap);
   ::DeleteDC(dc);
+}
+
+// Each line break, CR LF, a lone CR or a lone LF, is drawn as one mark, never as the boxes
+// of missing glyphs: the pixels are those of the text with the mark in its place.
+TEST(GdiCanvasTest, LineBreaksAreDrawnAsOneMarkEach) {
+  FontOwner font;
+  auto draw = [&](const gui::Text& text) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 300;
+    bi.bmiHeader.biHeight = -30;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    {
+      gui::win32::GdiCanvas canvas(dc, [&](const gui::Font&) { return font.font; });
+      canvas.FillRect({0, 0, 300, 30}, gui::kWhite);
+      canvas.DrawSingleLine(text, {2, 0, 298, 30}, gui::Font{}, gui::kBlack);
+    }
+    ::GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + 300 * 30);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return pixels;
+  };
+  // The mark the font has: "↵" when Tahoma has that glyph, else a blank.
+  HDC probe = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = ::SelectObject(probe, font.font);
+  WORD glyph = 0;
+  const wchar_t arrow[] = L"\u21B5";
+  ::GetGlyphIndicesW(probe, arrow, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
+  ::SelectObject(probe, previous);
+  ::DeleteDC(probe);
+  const char16_t mark = glyph == 0xFFFF ? u' ' : u'\u21B5';
+  std::cout << "line breaks are drawn as U+" << std::hex << static_cast<int>(mark) << std::dec
+            << "\n";
+
+  const gui::Text one = gui::Text(u"行A") + mark + u"行B";
+  for (const gui::Text& text : {gui::Text(u"行A\r\n行B"), gui::Text(u"行A\r行B"),
+                                gui::Text(u"行A\n行B")})
+    EXPECT_TRUE(draw(text) == draw(one));
+  EXPECT_TRUE(draw(u"行A\r\n\r\n行B") == draw(gui::Text(u"行A") + mark + mark + u"行B"));
+  EXPECT_FALSE(draw(u"行A\r\n行B") == draw(u"行A行B")) << "the break keeps its place";
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -460,6 +463,192 @@ TEST_F(GuiWin32, MinimisedFormStoresItsRestoredFrame) {
   ::ShowWindow(hwnd, SW_RESTORE);
   ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(hwnd) == FALSE; }));
   EXPECT_EQ(form->Bounds(), (gui::Rect{30, 40, 600, 400}));
+}
+
+TEST_F(GuiWin32, MaximisedThenMinimisedFormStoresTheMaximisedFrame) {
+  form->ShowWindow();
+  form->SetBounds({30, 40, 600, 400});
+  ::ShowWindow(hwnd, SW_MAXIMIZE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsZoomed(hwnd) != FALSE; }));
+  const gui::Rect maximised = form->Bounds();
+  ASSERT_NE(maximised, (gui::Rect{30, 40, 600, 400}));
+  ::ShowWindow(hwnd, SW_MINIMIZE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(hwnd) != FALSE; }));
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ASSERT_TRUE(::GetWindowPlacement(hwnd, &placement));
+  ASSERT_NE(placement.flags & WPF_RESTORETOMAXIMIZED, 0u);
+  EXPECT_EQ(form->StoredFrame(), maximised) << "the frame it gets back when restored";
+  ::ShowWindow(hwnd, SW_RESTORE);
+  ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(hwnd) == FALSE; }));
+  EXPECT_EQ(form->Bounds(), maximised);
+}
+
+// A size of zero or below is handed to the window; the system's minimum applies, not the
+// size designed for the client area.
+TEST(GuiWin32Forms, ASizeOfZeroOrBelowGetsTheSystemsMinimum) {
+  gui::Form form;
+  form.SetClientSize(900, 700);
+  form.SetTop(50);
+  form.SetLeft(60);
+  form.SetWidth(0);
+  form.SetHeight(-5);
+  gui::Realize(form);
+  HWND hwnd = static_cast<HWND>(form.NativeHandle());
+  ASSERT_NE(hwnd, nullptr);
+  RECT frame{};
+  ::GetWindowRect(hwnd, &frame);
+  EXPECT_EQ(frame.left, 60);
+  EXPECT_EQ(frame.top, 50);
+  EXPECT_EQ(frame.right - frame.left, ::GetSystemMetrics(SM_CXMINTRACK));
+  EXPECT_EQ(frame.bottom - frame.top, ::GetSystemMetrics(SM_CYMINTRACK));
+  EXPECT_EQ(form.Width(), frame.right - frame.left) << "the form learns the size it got";
+  // Set again after the window exists: the same minimum.
+  form.SetBounds({60, 50, 800, 600});
+  form.SetWidth(-100);
+  ::GetWindowRect(hwnd, &frame);
+  EXPECT_EQ(frame.right - frame.left, ::GetSystemMetrics(SM_CXMINTRACK));
+}
+
+TEST(GuiWin32Forms, ABoxOffTheTabOrderIsSkippedButTakesAClick) {
+  gui::Form form;
+  form.SetBounds({20, 20, 500, 300});
+  gui::Edit first{&form}, skipped{&form}, last{&form};
+  first.SetBounds({10, 10, 200, 24});
+  skipped.SetBounds({10, 50, 200, 24});
+  skipped.tabStop = false;
+  last.SetBounds({10, 90, 200, 24});
+  gui::Realize(form);
+  form.ShowWindow();
+  HWND a = WindowOf(first), b = WindowOf(skipped), c = WindowOf(last);
+  ASSERT_EQ(::GetFocus(), a);
+  ::PostMessageW(a, WM_KEYDOWN, VK_TAB, 0);
+  gui::ProcessMessages();
+  EXPECT_EQ(::GetFocus(), c);
+  ::PostMessageW(c, WM_KEYDOWN, VK_TAB, 0);
+  gui::ProcessMessages();
+  EXPECT_EQ(::GetFocus(), a) << "round again, past the box";
+  ::SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(::GetFocus(), b);
+}
+
+// The input context a box has after it got the focus. Wine's imm32 keeps the open state
+// and the conversion mode in the context even without an input method installed, so what
+// the box set can be read back; a real Japanese input method then types in hiragana. As on
+// Windows, the windows of a thread share one default context: a box without the mode
+// leaves it as it is.
+TEST(GuiWin32Forms, HiraganaBoxesOpenTheInputMethodWhenFocused) {
+  gui::Form form;
+  form.SetBounds({20, 20, 600, 400});
+  gui::Edit plain{&form}, edit{&form};
+  gui::ComboBox combo{&form};
+  gui::Memo memo{&form};
+  plain.SetBounds({10, 10, 200, 24});
+  edit.SetBounds({10, 50, 200, 24});
+  combo.SetBounds({10, 90, 200, 24});
+  memo.SetBounds({10, 130, 300, 120});
+  edit.imeMode = gui::ImeMode::Hiragana;
+  combo.imeMode = gui::ImeMode::Hiragana;
+  memo.imeMode = gui::ImeMode::Hiragana;
+  gui::Realize(form);
+  form.ShowWindow();
+  struct State {
+    bool open;
+    DWORD conversion;
+  };
+  auto closeAndRead = [](HWND focus, bool close) {
+    HIMC context = ::ImmGetContext(focus);
+    State state{false, 0};
+    if (context == nullptr) return state;
+    if (close) {
+      ::ImmSetOpenStatus(context, FALSE);
+      ::ImmSetConversionStatus(context, IME_CMODE_ALPHANUMERIC, IME_SMODE_NONE);
+    }
+    DWORD sentence = 0;
+    state.open = ::ImmGetOpenStatus(context) != FALSE;
+    ::ImmGetConversionStatus(context, &state.conversion, &sentence);
+    ::ImmReleaseContext(focus, context);
+    return state;
+  };
+  const DWORD hiragana = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+  ::SetFocus(WindowOf(plain));
+  ASSERT_NE(::ImmGetContext(WindowOf(plain)), nullptr) << "imm32 gives the box no context";
+  {
+    HIMC a = ::ImmGetContext(WindowOf(plain)), b = ::ImmGetContext(WindowOf(memo));
+    std::cout << "input contexts: " << (a == b ? "one for the thread" : "one per window") << "\n";
+    ::ImmReleaseContext(WindowOf(plain), a);
+    ::ImmReleaseContext(WindowOf(memo), b);
+  }
+  const State closed = closeAndRead(WindowOf(plain), true);
+  ASSERT_FALSE(closed.open);
+  for (gui::Control* box : std::initializer_list<gui::Control*>{&edit, &combo, &memo}) {
+    ::SetFocus(WindowOf(plain));
+    closeAndRead(WindowOf(plain), true);
+    box->SetFocus();
+    HWND focus = ::GetFocus();
+    ASSERT_NE(focus, nullptr);
+    const State state = closeAndRead(focus, false);
+    EXPECT_TRUE(state.open) << ClassOf(focus).c_str();
+    EXPECT_EQ(state.conversion & hiragana, hiragana);
+    EXPECT_EQ(state.conversion & IME_CMODE_KATAKANA, 0u);
+  }
+  // A box without the mode leaves the input method as the user left it.
+  ::SetFocus(WindowOf(edit));
+  closeAndRead(WindowOf(edit), true);
+  ::SetFocus(WindowOf(plain));
+  EXPECT_FALSE(closeAndRead(WindowOf(plain), false).open);
+}
+
+TEST_F(GuiWin32, CaptionsWithTheHandShowItAndStillDoNothing) {
+  form->ShowWindow();
+  form->label.handCursor = true;
+  int clicks = 0;
+  form->label.onClick = [&] { ++clicks; };
+  HWND panel = WindowOf(form->panel);
+  POINT at{70, 36};
+  ::ClientToScreen(panel, &at);
+  ::SetCursorPos(at.x, at.y);
+  ::SendMessageW(panel, WM_SETCURSOR, reinterpret_cast<WPARAM>(panel),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+  form->label.handCursor = false;
+  ::SendMessageW(panel, WM_SETCURSOR, reinterpret_cast<WPARAM>(panel),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(GuiWin32, TheBusyPointerShowsOverEveryWindowUntilItsScopeEnds) {
+  form->ShowWindow();
+  HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+  HWND panel = WindowOf(form->panel), edit = WindowOf(form->edit);
+  auto over = [](HWND window) {
+    ::SetCursor(nullptr);
+    ::SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+  };
+  {
+    gui::BusyCursor busy;
+    EXPECT_EQ(::GetCursor(), wait);
+    EXPECT_EQ(over(panel), wait);
+    EXPECT_EQ(over(edit), wait) << "a text box's own I-beam gives way";
+    EXPECT_EQ(over(hwnd), wait);
+  }
+  EXPECT_NE(::GetCursor(), wait);
+  EXPECT_NE(over(edit), wait);
+  EXPECT_NE(over(panel), wait);
+}
+
+TEST_F(GuiWin32, ATransparentPictureLeavesOutItsBackgroundColour) {
+  // The pen picture has no alpha channel and a white background.
+  form->image.resourceName = u"PEN";
+  form->image.SetBounds({7, 16, 120, 130});
+  HWND panel = WindowOf(form->panel);
+  const COLORREF corner = PixelOfClient(panel, 8, 17);
+  EXPECT_EQ(corner, RGB(255, 255, 255)) << "drawn as it is";
+  form->image.transparent = true;
+  EXPECT_EQ(PixelOfClient(panel, 8, 17), RGB(166, 202, 240)) << "the panel shows through";
 }
 
 TEST_F(GuiWin32, CloseQueryCanRefuseTheCloseButton) {

@@ -1,0 +1,232 @@
+// The main window and the entry editor on the real Win32 windowing layer: the category
+// jump as the grid shows it, the cells' text colour, and the editor's boxes (tab order,
+// input method). The program's own files live in a scratch folder; the clipboard is a
+// stand-in, so that the tests never touch the one other tests share.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <imm.h>
+
+#include <chrono>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/saved_store.h"
+#include "gui/application.h"
+#include "gui/win32/grid_window.h"
+#include "gui/win32/win32_window.h"
+#include "platform/win32/win32_services.h"
+#include "tests/wine/platform_test_support.h"
+#include "ui/edt_form.h"
+#include "ui/main_form.h"
+
+namespace {
+
+using core::Text;
+using gui::win32::GridWindow;
+using gui::win32::WindowOf;
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    gui::ProcessMessages();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+// The real file system, with the scratch folder as the executable's folder.
+class AppFolderFileSystem : public platform::win32::Win32FileSystem {
+ public:
+  explicit AppFolderFileSystem(Text exe) : exe_(std::move(exe)) {}
+  Text ExecutablePath() override { return exe_; }
+
+ private:
+  Text exe_;
+};
+
+class StandInClipboard : public platform::Clipboard {
+ public:
+  platform::ClipboardContent Read() override { return {text, false}; }
+  void WriteText(const Text& t) override {
+    text = t;
+    ++sequence;
+  }
+  std::uint32_t SequenceNumber() override { return sequence; }
+  Text text;
+  std::uint32_t sequence = 1;
+};
+
+struct Entry {
+  std::string category;
+  int number;
+};
+
+class UiWin32 : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (form) form->Timer2.SetEnabled(false);
+    form.reset();
+    gui::ProcessMessages();
+  }
+
+  // hozon.dat and a content file for each entry, in the order given.
+  void WriteEntries(const std::vector<Entry>& entries) {
+    ::CreateDirectoryW(folder.Wide(L"Data").c_str(), nullptr);
+    std::string index;
+    for (const Entry& e : entries) {
+      const std::string key = "20240101 " + std::to_string(100000 + e.number);
+      index += e.category + ",title " + std::to_string(e.number) + "," + key + ",00000\r\n";
+      folder.Put(L"Data\\h" + std::wstring(key.begin(), key.end()) + L".dat",
+                 "text " + std::to_string(e.number));
+    }
+    folder.Put(L"Data\\hozon.dat", index);
+  }
+
+  ui::TMainForm& Start() {
+    services = std::make_unique<platform::Services>(platform::Services{
+        clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
+        fileSystem, win32.collator, win32.ansi, win32.clock});
+    form = std::make_unique<ui::TMainForm>(*services);
+    form->Timer2.SetEnabled(false);  // no clipboard monitor: nothing is recorded meanwhile
+    gui::Realize(*form);
+    form->ShowWindow();
+    form->Timer1Timer();
+    gui::ProcessMessages();
+    return *form;
+  }
+
+  GridWindow& SavedGrid() {
+    auto* grid = dynamic_cast<GridWindow*>(form->StringGrid2.Peer());
+    EXPECT_NE(grid, nullptr);
+    return *grid;
+  }
+  std::string UsesOf(int row) {
+    return wine_test::Utf8(form->StringGrid2.Table().Cell(core::kSavedColUses, row));
+  }
+
+  wine_test::TempFolder folder;
+  AppFolderFileSystem fileSystem{folder.Path(L"Soramitsu.exe")};
+  StandInClipboard clipboard;
+  platform::win32::Win32Services win32;
+  std::unique_ptr<platform::Services> services;
+  std::unique_ptr<ui::TMainForm> form;
+};
+
+TEST_F(UiWin32, ACategoryJumpShowsTheFoundRowAtTheTopAndOpensOnlyIt) {
+  std::vector<Entry> entries;
+  for (int i = 1; i <= 60; ++i) entries.push_back({i <= 20 ? "a" : i <= 50 ? "m" : "z", i});
+  WriteEntries(entries);
+  ui::TMainForm& f = Start();
+  f.Img_List.Click();
+  ASSERT_EQ(f.ListBox1.Items().size(), 3u);
+  ASSERT_TRUE(PumpUntil([&] { return SavedGrid().TopRow() == 1; }));
+
+  f.ListBox1.SelectByUser(1);  // "m" begins at row 21
+  gui::ProcessMessages();      // the grid's deferred layout
+  EXPECT_EQ(f.StringGrid2.Table().CurrentRow(), 21);
+  EXPECT_EQ(SavedGrid().TopRow(), 21);
+  EXPECT_EQ(UsesOf(21), "00001");
+  EXPECT_EQ(UsesOf(60), "00000") << "the last row is passed, not opened";
+  EXPECT_EQ(wine_test::Utf8(clipboard.text), "text 21");
+
+  f.ListBox1.SelectByUser(0);  // back up to "a" at row 1
+  gui::ProcessMessages();
+  EXPECT_EQ(SavedGrid().TopRow(), 1);
+
+  f.ListBox1.SelectByUser(2);  // "z" at row 51: too few rows follow for the top
+  gui::ProcessMessages();
+  EXPECT_TRUE(SavedGrid().CellRect(1, 51).has_value());
+  EXPECT_TRUE(SavedGrid().CellRect(1, 60).has_value());
+  EXPECT_FALSE(SavedGrid().CellRect(1, SavedGrid().TopRow() - 1).has_value());
+  EXPECT_EQ(UsesOf(60), "00000");
+  EXPECT_FALSE(gui::BusyCursorShown());
+}
+
+// A canvas that keeps the colours the painting rule draws text in.
+class TextColours : public gui::Canvas {
+ public:
+  void FillRect(const gui::Rect&, gui::Color) override {}
+  void DrawSingleLine(const Text&, const gui::Rect&, const gui::Font&, gui::Color color) override {
+    colours.push_back(color);
+  }
+  std::vector<gui::Color> colours;
+};
+
+TEST_F(UiWin32, CellTextIsDrawnInTheSystemsWindowTextColour) {
+  ui::TMainForm& f = Start();
+  const int element = COLOR_WINDOWTEXT;
+  const COLORREF before = ::GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF navy = RGB(0, 0, 128);
+  ASSERT_TRUE(::SetSysColors(1, &element, &navy));
+  TextColours canvas;
+  f.DrawCell(f.StringGrid1, 1, 0, {0, 0, 100, 24}, canvas);  // the header: not current
+  ::SetSysColors(1, &element, &before);
+  ASSERT_EQ(canvas.colours.size(), 1u);
+  EXPECT_EQ(canvas.colours[0], (gui::Color{0, 0, 128}));
+}
+
+class EditorWin32 : public UiWin32 {
+ protected:
+  ui::TEdtForm& Open(const char16_t* mode) {
+    Start();
+    form->wEditSw = mode;
+    editor = std::make_unique<ui::TEdtForm>(*form);
+    editor->ShowWindow();
+    gui::ProcessMessages();
+    return *editor;
+  }
+  void TearDown() override {
+    editor.reset();
+    UiWin32::TearDown();
+  }
+  std::unique_ptr<ui::TEdtForm> editor;
+};
+
+TEST_F(EditorWin32, TabPassesTheTitleByAndAClickStillReachesIt) {
+  ui::TEdtForm& e = Open(u"NEW");
+  HWND combo = WindowOf(e.ComboBox1), title = WindowOf(e.Edt_Titol), memo = WindowOf(e.Memo1);
+  e.ComboBox1.SetFocus();
+  HWND focus = ::GetFocus();
+  ASSERT_TRUE(focus == combo || ::IsChild(combo, focus));
+  ::PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0);
+  gui::ProcessMessages();
+  EXPECT_EQ(::GetFocus(), memo);
+  ::SendMessageW(title, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(title, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(::GetFocus(), title);
+}
+
+// Wine keeps the open state and conversion mode in the input context even with no input
+// method installed, so what the editor set when each box got the focus can be read back.
+TEST_F(EditorWin32, CategoryTitleAndTextOpenTheInputMethodInHiragana) {
+  ui::TEdtForm& e = Open(u"NEW");
+  const DWORD hiragana = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+  // The category box has the focus first; each box takes it from the one before.
+  for (gui::Control* box : std::initializer_list<gui::Control*>{&e.Edt_Titol, &e.Memo1,
+                                                                &e.ComboBox1}) {
+    // The user switched the input method off in the box before.
+    HWND before = ::GetFocus();
+    if (HIMC c = ::ImmGetContext(before)) {
+      ::ImmSetOpenStatus(c, FALSE);
+      ::ImmSetConversionStatus(c, IME_CMODE_ALPHANUMERIC, IME_SMODE_NONE);
+      ::ImmReleaseContext(before, c);
+    }
+    box->SetFocus();
+    HWND focus = ::GetFocus();
+    ASSERT_NE(focus, before);
+    HIMC context = ::ImmGetContext(focus);
+    ASSERT_NE(context, nullptr);
+    DWORD conversion = 0, sentence = 0;
+    EXPECT_TRUE(::ImmGetOpenStatus(context));
+    ASSERT_TRUE(::ImmGetConversionStatus(context, &conversion, &sentence));
+    EXPECT_EQ(conversion & hiragana, hiragana);
+    ::ImmReleaseContext(focus, context);
+  }
+}
+
+}  // namespace
