@@ -21,6 +21,9 @@ done
 # The screenshots have a Wine prefix of their own: its windows are drawn with their frame
 # and title bar, as on Windows, which the tests' prefix leaves to a window manager.
 shots_build="$win/manual-shots"
+# Always a private display: nothing may open on the user's screen, and no window manager
+# may frame the windows its own way.
+unset DISPLAY
 mkdir -p "$shots_build"
 export SORAMITSU_BUILD_DIR="$shots_build"
 source "$SORAMITSU_ROOT/tests/e2e/lib.sh"
