@@ -44,6 +44,9 @@ else
   [ "$chapters" -ge 8 ] && ok "$chapters chapter headings checked" ||
     fail "only $chapters chapter headings in $src"
   grep -qF '目次' <<<"$text" && ok "the manual has a table of contents" || fail "no table of contents"
+  version=$(bash "$SORAMITSU_ROOT/scripts/version.sh")
+  grep -qF "Ver$version" <<<"$text" && ! grep -qF 'SORAMITSU_VERSION' <<<"$text" &&
+    ok "the manual names Ver$version" || fail "the manual does not name Ver$version in every place"
 fi
 
 # Every picture the manual shows was taken in this run.

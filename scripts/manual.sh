@@ -24,11 +24,13 @@ bash "$SORAMITSU_ROOT/scripts/manual-screenshots.sh" "$win" "$work/images" ||
   sm_die "the screenshots of the manual could not be taken"
 
 version=$(bash "$SORAMITSU_ROOT/scripts/version.sh")
-sed "s/\\\$SORAMITSU_VERSION\\\$/$version/" "$src/cover.html" >"$work/cover.html"
+for part in cover.html soramitsu.md; do
+  sed "s/\\\$SORAMITSU_VERSION\\\$/$version/g" "$src/$part" >"$work/$part"
+done
 cp -f "$src/style.css" "$work/style.css"
 
 sm_log "pandoc: $src/soramitsu.md -> $work/soramitsu.html"
-pandoc "$src/soramitsu.md" \
+pandoc "$work/soramitsu.md" \
   --from markdown-smart --to html5 --standalone \
   --toc --toc-depth=2 --number-sections --columns=10 \
   --metadata pagetitle="ソラミツ 取扱説明書" --variable lang=ja \
