@@ -9,8 +9,9 @@ using NativeWindow = void*;
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecuteW(owner, "Open", target, nullptr, nullptr, SW_SHOW); the result is not examined.
-  virtual void Open(NativeWindow owner, const core::Text& target) = 0;
+  // ShellExecuteW(owner, "Open", target, nullptr, nullptr, SW_SHOW). False when the shell
+  // reports that it could not open the target (a missing file, no program for its type).
+  virtual bool Open(NativeWindow owner, const core::Text& target) = 0;
 };
 
 class SpecialFolders {

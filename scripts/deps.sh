@@ -11,6 +11,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 xvfb xclip xdotool x11-apps imagemagick
   fonts-ipafont-gothic fonts-wine locales
+  pandoc weasyprint poppler-utils zip unzip
 )
 
 as_root() {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Soramitsu.exe and starts it under Wine. With a display (DISPLAY set) the program
+# Builds Soramitsu.exe and starts it under Wine, with the manual soramitsu.pdf beside it
+# (built by scripts/manual.sh when missing). With a display (DISPLAY set) the program
 # runs there until it is closed. Without one, it runs on a private Xvfb display: the script
 # waits for the main window, saves a screenshot as build-win/screenshot.png and closes it.
 set -uo pipefail
@@ -16,6 +17,12 @@ export SORAMITSU_BUILD_DIR="$win"
 app="$win/app"
 mkdir -p "$app"
 cp -f "$win/Soramitsu.exe" "$app/Soramitsu.exe"
+# Help -> manual opens the file beside the program; under Wine without a PDF viewer the
+# program says that it could not open it.
+if [ ! -f "$win/manual/soramitsu.pdf" ]; then
+  bash "$SORAMITSU_ROOT/scripts/manual.sh" "$win" || sm_die "building the manual failed"
+fi
+cp -f "$win/manual/soramitsu.pdf" "$app/soramitsu.pdf"
 
 if [ -n "${DISPLAY:-}" ]; then
   sm_log "starting $app/Soramitsu.exe on $DISPLAY"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native tests and benchmarks (build-native),
-# then the Windows build (build-win) with its tests under Wine on a private Xvfb display.
+# then the Windows build (build-win) with its tests under Wine on a private Xvfb display,
+# then the user manual (with fresh screenshots) and the release package, and checks both.
 # Exits non-zero when any build step or test fails.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -27,6 +28,11 @@ run_ctest() {
 }
 
 bash "$SORAMITSU_ROOT/scripts/deps.sh" || sm_die "installing the packages failed"
+
+# Whatever the manual and the package hold must have been made after this moment.
+mkdir -p "$win"
+run_start="$win/.test-run-start"
+touch "$run_start"
 
 # --- native build, tests and benchmarks -------------------------------------------------
 if bash "$SORAMITSU_ROOT/scripts/build.sh" native; then
@@ -69,6 +75,25 @@ if bash "$SORAMITSU_ROOT/scripts/build.sh" win; then
   fi
 else
   step_failed "Windows build"
+fi
+
+# --- the manual and the release package ------------------------------------------------
+if [ -f "$win/Soramitsu.exe" ]; then
+  release_ok=1
+  bash "$SORAMITSU_ROOT/scripts/manual.sh" "$win" || { step_failed "manual"; release_ok=0; }
+  if [ "$release_ok" -eq 1 ]; then
+    bash "$SORAMITSU_ROOT/scripts/package.sh" "$win" || { step_failed "package"; release_ok=0; }
+  fi
+  if [ "$release_ok" -eq 1 ]; then
+    if bash "$SORAMITSU_ROOT/scripts/check-release.sh" "$win" "$run_start" 2>&1 | tee "$win/release-check.log"; then
+      summary+=("== manual and package ==" "$(grep -E 'pages|holds|FAIL' "$win/release-check.log")")
+    else
+      summary+=("== manual and package ==" "$(grep -E 'FAIL' "$win/release-check.log")")
+      step_failed "manual and package checks"
+    fi
+  fi
+else
+  step_failed "manual and package (no Windows build)"
 fi
 
 echo

@@ -484,7 +484,14 @@ void TMainForm::N7Click() {
   VerForm = nullptr;
 }
 
-void TMainForm::N13Click() { services.shell.Open(NativeHandle(), AppPath + u"soramitsu.pdf"); }
+void TMainForm::N13Click() {
+  const Text manual = AppPath + u"soramitsu.pdf";
+  // Without this notice a missing manual or a missing PDF viewer would look like a dead menu.
+  if (!services.shell.Open(NativeHandle(), manual)) {
+    gui::ShowMessage(u"取扱説明書を開けませんでした。\r\n" + manual +
+                     u"\r\n\r\nファイルがあるか、PDF を表示できるアプリが入っているかを確認してください。");
+  }
+}
 
 void TMainForm::FormResize() {
   const int W = Width();

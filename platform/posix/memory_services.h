@@ -33,8 +33,12 @@ class MemoryClipboard : public Clipboard {
 
 class RecordingShell : public Shell {
  public:
-  void Open(NativeWindow, const core::Text& target) override { opened.push_back(target); }
+  bool Open(NativeWindow, const core::Text& target) override {
+    opened.push_back(target);
+    return opens;
+  }
   std::vector<core::Text> opened;
+  bool opens = true;  // false: the shell reports that it could not open the target
 };
 
 class MemorySpecialFolders : public SpecialFolders {

@@ -26,10 +26,12 @@ class ItemList {
 
 }  // namespace
 
-void Win32Shell::Open(NativeWindow owner, const core::Text& target) {
+bool Win32Shell::Open(NativeWindow owner, const core::Text& target) {
   const std::wstring file = Wide(target);
-  // The result is not examined: a missing viewer shows the shell's own message.
-  ::ShellExecuteW(static_cast<HWND>(owner), L"Open", file.c_str(), nullptr, nullptr, SW_SHOW);
+  const HINSTANCE result =
+      ::ShellExecuteW(static_cast<HWND>(owner), L"Open", file.c_str(), nullptr, nullptr, SW_SHOW);
+  // ShellExecuteW reports success as a value greater than 32 in its HINSTANCE.
+  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 core::Text Win32SpecialFolders::GetDirectoryFromCSIDL(int nFolder) {

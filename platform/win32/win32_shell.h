@@ -5,7 +5,7 @@ namespace platform::win32 {
 
 class Win32Shell : public Shell {
  public:
-  void Open(NativeWindow owner, const core::Text& target) override;
+  bool Open(NativeWindow owner, const core::Text& target) override;
 };
 
 class Win32SpecialFolders : public SpecialFolders {

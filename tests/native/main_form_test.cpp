@@ -336,9 +336,22 @@ TEST_F(MainFormTest, OptionManualAndExit) {
 
   f.N13->Click();
   EXPECT_EQ(services_.shell.opened, (std::vector<Text>{f.AppPath + u"soramitsu.pdf"}));
+  EXPECT_TRUE(ShownBoxes().empty());  // an opened manual needs no word from the program
 
   f.N6->Click();
   EXPECT_TRUE(f.IsClosed());
+}
+
+TEST_F(MainFormTest, ManualThatCannotBeOpenedIsNamedInANotice) {
+  services_.shell.opens = false;  // no soramitsu.pdf beside the program, or no PDF viewer
+  ui::TMainForm& f = Start();
+  f.N13->Click();
+  ASSERT_EQ(ShownBoxes().size(), 1u);
+  EXPECT_EQ(ShownBoxes()[0].kind, BoxKind::Message);
+  EXPECT_EQ(ShownBoxes()[0].text,
+            u"取扱説明書を開けませんでした。\r\n" + f.AppPath +
+                u"soramitsu.pdf\r\n\r\nファイルがあるか、PDF を表示できるアプリが入っているかを確認してください。");
+  EXPECT_FALSE(f.IsClosed());
 }
 
 TEST_F(MainFormTest, VersionDialogIsBuiltFreshAtEachOpening) {
@@ -470,7 +483,7 @@ TEST(ErrorReportTest, FullStopAddedAfterCharactersAboveIt) {
 
 class FailingShell : public platform::Shell {
  public:
-  void Open(platform::NativeWindow, const Text&) override { throw core::AppError(u"開けません"); }
+  bool Open(platform::NativeWindow, const Text&) override { throw core::AppError(u"開けません"); }
 };
 
 TEST_F(MainFormTest, ErrorInAHandlerBecomesTheErrorReport) {

@@ -10,6 +10,7 @@ namespace {
 
 using platform::win32::ComApartment;
 using platform::win32::Win32FileSystem;
+using platform::win32::Win32Shell;
 using platform::win32::Win32ShellLinks;
 using platform::win32::Win32SpecialFolders;
 using wine_test::TempFolder;
@@ -25,6 +26,15 @@ TEST(Win32SpecialFolders, ResolvesDesktopAndStartupWithoutTrailingBackslash) {
     EXPECT_EQ(folder[1], u':');
   }
   EXPECT_EQ(folders.GetDirectoryFromCSIDL(0x7777), u"");  // no such folder
+}
+
+// The Help menu tells the user when the manual could not be opened; that depends on the
+// shell's failure reaching the program.
+TEST(Win32Shell, OpenReportsAMissingFileAsFailure) {
+  ComApartment com;
+  TempFolder folder;
+  Win32Shell shell;
+  EXPECT_FALSE(shell.Open(nullptr, folder.Path(L"soramitsu.pdf")));
 }
 
 TEST(Win32ShellLinks, CreateReadTargetAndDelete) {

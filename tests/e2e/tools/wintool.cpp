@@ -11,6 +11,9 @@
 //   wintool list-boxes                       prints "box<TAB>caption<TAB>text" per message box
 //   wintool wait-box TIMEOUT_MS              wait until a message box is visible
 //   wintool press-ok [BUTTON_ID]             press a button (default IDOK) of the message box
+//   wintool box-rect                         prints "LEFT TOP WIDTH HEIGHT" of the message box
+//   wintool click TITLE CX CY                left click at client point CX,CY of window TITLE
+//   wintool set-text TITLE CX CY TEXT        WM_SETTEXT to the control at client point CX,CY
 //
 // Main windows are top-level windows other than dialogs (#32770), so a message box with
 // the same caption is never taken for the program's window. Numbers accept 0x prefixes.
@@ -97,6 +100,18 @@ BOOL CALLBACK collect_static_text(HWND hwnd, LPARAM param) {
 
 long long parse_number(const wchar_t* text) { return std::wcstoll(text, nullptr, 0); }
 
+// The innermost visible child window under a client point of `top`; `point` becomes
+// relative to that child's client area.
+HWND child_at(HWND top, POINT& point) {
+    HWND current = top;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(current, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (child == nullptr || child == current) return current;
+        MapWindowPoints(current, child, &point, 1);
+        current = child;
+    }
+}
+
 bool wait_until(DWORD timeout_ms, bool (*done)(const std::wstring&), const std::wstring& arg) {
     const ULONGLONG deadline = GetTickCount64() + timeout_ms;
     for (;;) {
@@ -120,7 +135,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: wintool wait-window|wait-gone TITLE MS | close TITLE | send TITLE MSG W L |\n"
                  "       menu TITLE ID | client-origin TITLE | window-rect TITLE |\n"
-                 "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID]\n");
+                 "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID] |\n"
+                 "       box-rect | click TITLE CX CY | set-text TITLE CX CY TEXT\n");
     return 2;
 }
 
@@ -170,6 +186,14 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
 
+    if (command == L"box-rect" && need(0)) {
+        std::vector<HWND> boxes = message_boxes();
+        RECT frame{};
+        if (boxes.empty() || !GetWindowRect(boxes.front(), &frame)) return fail("no message box", L"");
+        std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+        return 0;
+    }
+
     if (argc < 3) return usage();
     HWND target = find_main(argv[2]);
     if (!target) return fail("no visible window", argv[2]);
@@ -197,6 +221,28 @@ int wmain(int argc, wchar_t** argv) {
         if (!ClientToScreen(target, &origin) || !GetClientRect(target, &client))
             return fail("cannot read the client area", argv[2]);
         std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right - client.left, client.bottom - client.top);
+        return 0;
+    }
+    if (command == L"click" && need(3)) {
+        POINT point{static_cast<LONG>(parse_number(argv[3])), static_cast<LONG>(parse_number(argv[4]))};
+        HWND child = child_at(target, point);
+        const LPARAM at = MAKELPARAM(point.x, point.y);
+        // Posted, so that a click that opens a modal window does not block the tool.
+        PostMessageW(child, WM_MOUSEMOVE, 0, at);
+        PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        return PostMessageW(child, WM_LBUTTONUP, 0, at) ? 0 : fail("PostMessageW failed", argv[2]);
+    }
+    if (command == L"set-text" && need(4)) {
+        POINT point{static_cast<LONG>(parse_number(argv[3])), static_cast<LONG>(parse_number(argv[4]))};
+        HWND child = child_at(target, point);
+        // A combo box's edit field lies inside it; the combo box takes the text for it.
+        HWND parent = GetParent(child);
+        if (parent != nullptr && parent != target && _wcsicmp(class_name(parent).c_str(), L"ComboBox") == 0)
+            child = parent;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]), SMTO_ABORTIFHUNG,
+                                 kSendTimeoutMs, &result))
+            return fail("WM_SETTEXT failed or timed out", argv[2]);
         return 0;
     }
     if (command == L"window-rect" && need(1)) {
