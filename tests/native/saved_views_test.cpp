@@ -104,7 +104,7 @@ TEST_F(SavedViewsTest, EnteringAViewAwayFromTheFirstCellOpensTheNewFirstEntryOnc
   EXPECT_EQ(editorModes.size(), 2u);
 }
 
-TEST_F(SavedViewsTest, EmptyStoreShowsOneEmptyItemAndOpensNothing) {
+TEST_F(SavedViewsTest, EmptyStoreShowsOneEmptyItemAndItsEmptyRowOpensEmpty) {
   ui::TMainForm& f = StartWith({});
   ScriptEditor();
   f.N4->SetChecked(true);
