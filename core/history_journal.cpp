@@ -37,24 +37,6 @@ std::uint32_t RecordChecksum(std::string_view stamp, std::string_view text) {
 
 // UTF-8, with a lone surrogate half written in the three-byte form that its code point
 // would have, so that every UTF-16 text survives the round trip.
-void AppendUnit(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 std::string EncodeExactly(TextView text) {
   std::string out;
   out.reserve(text.size() * 3);
@@ -62,10 +44,10 @@ std::string EncodeExactly(TextView text) {
     const char16_t u = text[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
-      AppendUnit(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+      AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
       ++i;
     } else {
-      AppendUnit(out, u);
+      AppendUtf8(out, u);
     }
   }
   return out;

@@ -11,6 +11,18 @@ constexpr char16_t kReplacement = 0xFFFD;
 bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+void AppendUtf16(Text& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out += static_cast<char16_t>(cp);
+  } else {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  }
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -28,18 +40,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-void AppendUtf16(Text& out, char32_t cp) {
-  if (cp < 0x10000) {
-    out += static_cast<char16_t>(cp);
-  } else {
-    cp -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (cp >> 10));
-    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-  }
-}
-
-}  // namespace
 
 std::string ToUtf8(TextView text) {
   std::string out;

@@ -11,6 +11,9 @@ using Text = std::u16string;
 using TextView = std::u16string_view;
 
 // Conversions used at the edges (tests, file names on POSIX, diagnostics).
+// Appends one code point in UTF-8. A lone surrogate half gets the three-byte form of its
+// code point, which only an exact round trip of any UTF-16 text needs.
+void AppendUtf8(std::string& out, char32_t cp);
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view utf8);
 

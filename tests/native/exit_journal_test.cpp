@@ -115,6 +115,7 @@ struct RepeatedExit {
   const char* name;
   bool logOff;  // the first exit: a log-off that another program cancelled
 };
+void PrintTo(const RepeatedExit& exit, std::ostream* os) { *os << exit.name; }
 
 class OneSlotPerRun : public ExitJournal, public ::testing::WithParamInterface<RepeatedExit> {};
 
