@@ -14,6 +14,7 @@
 #   e2e_client_pixel FILE CX CY  the same for a client coordinate
 #   e2e_expect_client_pixel FILE CX CY R G B WHAT
 #   e2e_wait_client_pixel CX CY R G B SECONDS
+#   e2e_wait_history_table       wait until the history table has replaced the splash
 #   e2e_close_app SECONDS        WM_CLOSE, then wait for the process to end
 #   e2e_wait_exit SECONDS        wait for the process to end by itself
 #   e2e_wintool ARGS...          run wintool.exe (prints its output)
@@ -186,6 +187,13 @@ e2e_wait_client_pixel() {
   done
   e2e_note "client ($cx,$cy) is RGB(${got:-none}), not RGB($want), after ${seconds}s"
   return 1
+}
+
+# The table replaces the splash two seconds after the window is shown; the header row's
+# colour tells that it is there. Needs e2e_client_origin first.
+e2e_wait_history_table() {
+  e2e_wait_client_pixel 870 236 192 220 192 20 ||
+    { e2e_screenshot "$E2E_DIR/no-table.png"; e2e_fail "the history table did not appear (see no-table.png)"; }
 }
 
 e2e_wait_exit() {

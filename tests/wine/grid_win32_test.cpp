@@ -1,6 +1,7 @@
 // The real cell grid window under Wine: painting through onDrawCell, only visible rows
 // visited, clicks, arrow keys, the popup and scrolling over a 100,000-row table.
 #include "tests/wine/message_box_closer.h"
+#include "tests/wine/client_pixels.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -671,28 +672,13 @@ TEST(GdiCanvasTest, FillsAndDrawsOneClippedLine) {
 TEST(GdiCanvasTest, LineBreaksAreDrawnAsOneMarkEach) {
   FontOwner font;
   auto draw = [&](const gui::Text& text) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 300;
-    bi.bmiHeader.biHeight = -30;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    wine_tests::PixelCanvas pixels(300, 30);
     {
-      gui::win32::GdiCanvas canvas(dc, [&](const gui::Font&) { return font.font; });
+      gui::win32::GdiCanvas canvas(pixels.Dc(), [&](const gui::Font&) { return font.font; });
       canvas.FillRect({0, 0, 300, 30}, gui::kWhite);
       canvas.DrawSingleLine(text, {2, 0, 298, 30}, gui::Font{}, gui::kBlack);
     }
-    ::GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(first, first + 300 * 30);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    return pixels;
+    return pixels.Read().values;
   };
   // The mark the font has: "↵" when Tahoma has that glyph, else a blank.
   HDC probe = ::CreateCompatibleDC(nullptr);

@@ -1,6 +1,7 @@
 // The real Win32 windowing layer under Wine: windows for the controls, stacking, the
 // board's wrapped lines, menus, timers, modal forms, painting of pictures and labels.
 #include "tests/wine/message_box_closer.h"
+#include "tests/wine/client_pixels.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -33,16 +34,7 @@ using gui::win32::WindowOf;
 
 constexpr gui::Color kSkyBlue{166, 202, 240};
 
-// Pumps messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    gui::ProcessMessages();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
+using wine_tests::PumpUntil;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64]{};

@@ -19,6 +19,7 @@
 #include "gui/win32/grid_window.h"
 #include "gui/win32/win32_window.h"
 #include "platform/win32/win32_services.h"
+#include "tests/wine/client_pixels.h"
 #include "tests/wine/platform_test_support.h"
 #include "ui/edt_form.h"
 #include "ui/main_form.h"
@@ -29,15 +30,7 @@ using core::Text;
 using gui::win32::GridWindow;
 using gui::win32::WindowOf;
 
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    gui::ProcessMessages();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
+using wine_tests::PumpUntil;
 
 // The real file system, with the scratch folder as the executable's folder.
 class AppFolderFileSystem : public platform::win32::Win32FileSystem {
