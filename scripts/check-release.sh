@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Checks the manual and the release package that manual.sh and package.sh built:
-#  - soramitsu.pdf: A4, a sane page count, every chapter heading of the source in its text;
+#  - soramitsu.pdf: A4, a sane page count, every chapter heading of the source in its text
+#    (the privacy and upgrade chapters among them);
+#  - the troubleshooting table of docs/manual/soramitsu.md: every message text that the
+#    programs can show is in its message column (see messages_missing_from_manual below);
 #  - its screenshots: all there, and taken in this run (newer than SINCE_FILE);
 #  - dist/Soramitsu-<version>.zip: exactly the four files, ASCII names, stripped programs
 #    that import only Windows DLLs, README.txt in UTF-8 with byte-order mark and CR LF.
@@ -18,6 +21,134 @@ images="$win/manual/images"
 failures=0
 fail() { sm_log "FAIL: $*"; failures=$((failures + 1)); }
 ok() { sm_log "ok: $*"; }
+
+# --- the troubleshooting table -------------------------------------------------------------
+# Every text the programs show is written in their sources as u"..." literals, whole or in
+# pieces joined with paths, numbers, dates and named constants (kName). This reads the
+# sources of ui/, core/, shortcut/, gui/ and platform/ statement by statement (up to a ";",
+# "{" or "}"), puts in the text of every constant kName defined in the same file, and takes
+# the pieces holding Japanese, cut at their line breaks. A statement on a line matching
+# not_messages is no message (captions, menu items, column headings, tool tips, font and
+# file names, view titles, table headings). For every other statement, one row's message
+# column in the tables between "::: messages" and ":::" of the manual must hold all its
+# pieces in their order, blanks ignored (a statement that chooses with "?" between texts:
+# each piece on its own). So a new message fails this check, named with its place, until it
+# has its row in the table; a new caption or name that is no message belongs in not_messages.
+not_messages='SetCaption\(|LabelText\(|PanelLabel\(|FieldLabel\(|(\.|->)Add\(u"|AddColumn\(|font\.face|Glyph\{|\{u"[^"]*", *[0-9]+\}|\{u"Ver|ViewTitle =|kAppTitle =|kDesktopLinkName =|kMarker\[\]|Header\[\] =|FileName =|u"クリップボードの履歴 \(|\.lnk"'
+messages_missing_from_manual() {
+  local manual="$1"
+  shift
+  NOT_MESSAGES="$not_messages" perl -CSDA -Mutf8 -e '
+    use strict; use warnings;
+    use Encode qw(decode_utf8);
+    my ($manual, @sources) = @ARGV;
+    my $skip = qr/@{[decode_utf8($ENV{NOT_MESSAGES})]}/;
+    my $japanese = qr/[\x{3000}-\x{9FFF}\x{FF00}-\x{FFEF}]/;
+    my $norm = sub { my $t = shift; $t =~ s/[ \t\x{3000}]//g; return $t; };
+    my $literal = qr/u"((?:[^"\\]|\\.)*)"/;
+    # The pieces of one literal: cut at its line breaks, escapes undone, Japanese only.
+    my $pieces = sub {
+      my @out;
+      for my $piece (split /(?:\\r|\\n)+/, shift) {
+        $piece =~ s/\\(["\\])/$1/g;
+        push @out, $piece if $piece =~ $japanese;
+      }
+      return @out;
+    };
+    # A line without its comment (a "//" inside a literal is no comment).
+    my $code = sub {
+      my $line = shift;
+      $line =~ s{\G((?:[^"/]|"(?:[^"\\]|\\.)*"|/(?!/))*)//.*}{$1}s;
+      return $line;
+    };
+
+    # The message column of the troubleshooting tables, one entry per row.
+    open(my $m, "<:encoding(UTF-8)", $manual) or die "cannot read $manual\n";
+    my ($inside, @rows) = (0);
+    while (my $line = <$m>) {
+      if ($line =~ /^::: *messages/) { $inside = 1; next; }
+      if ($inside && $line =~ /^:::\s*$/) { $inside = 0; next; }
+      next unless $inside && $line =~ /^\|(.*?)\|/;
+      my $cell = $1;
+      push @rows, $norm->($cell) unless $cell =~ /^[-\s]*$/;
+    }
+    close $m;
+    die "no troubleshooting table (::: messages) in $manual\n" unless @rows;
+    my $in_one_row = sub {
+      my @needles = map { $norm->($_) } @_;
+      ROW: for my $row (@rows) {
+        my $at = 0;
+        for my $needle (@needles) {
+          my $found = index($row, $needle, $at);
+          next ROW if $found < 0;
+          $at = $found + length $needle;
+        }
+        return 1;
+      }
+      return 0;
+    };
+
+    my ($checked, $missing) = (0, 0);
+    for my $file (@sources) {
+      open(my $f, "<:encoding(UTF-8)", $file) or die "cannot read $file\n";
+      my (@statements, $text, $first);
+      while (my $line = <$f>) {
+        $line = $code->($line);
+        next if $line =~ /^\s*(#|$)/ && !defined $text;
+        $first = $. unless defined $text;
+        $text .= $line;
+        if ($line =~ /[;{}]\s*$/) { push @statements, [$first, $text]; undef $text; }
+      }
+      push @statements, [$first, $text] if defined $text;
+      close $f;
+      # The texts of the constants named kName in this file.
+      my %constants;
+      for (@statements) {
+        my $statement = $_->[1];
+        next if $statement =~ $skip;
+        next unless $statement =~ /\b(k[A-Z]\w*)(?:\[\])?\s*=\s*(u".*)/s;
+        my ($name, $value) = ($1, $2);
+        $constants{$name} = [map { $pieces->($_) } $value =~ /$literal/g];
+      }
+      for (@statements) {
+        my ($line, $statement) = @$_;
+        next if $statement =~ $skip;
+        my @found;
+        while ($statement =~ /$literal|\b(k[A-Z]\w*)\b(?!(?:\[\])?\s*=[^=])/g) {
+          if (defined $1) { push @found, $pieces->($1); }
+          elsif (exists $constants{$2}) { push @found, @{$constants{$2}}; }
+        }
+        next unless @found;
+        $checked++;
+        my $code_only = $statement =~ s/$literal//gr;
+        my @groups = $code_only =~ /\?/ ? map { [$_] } @found : ([@found]);
+        for my $group (@groups) {
+          next if $in_one_row->(@$group);
+          $missing++;
+          print "message not in the troubleshooting table of the manual: \x{300C}",
+                join("\x{2026}", @$group), "\x{300D} ($file:$line)\n";
+        }
+      }
+    }
+    print "checked $checked\n";
+    exit($missing ? 1 : 0);
+  ' "$manual" "$@"
+}
+sources=$(cd "$SORAMITSU_ROOT" && find ui core shortcut gui platform \( -name '*.cpp' -o -name '*.h' \) | sort)
+if report=$(cd "$SORAMITSU_ROOT" && messages_missing_from_manual "$src" $sources); then
+  ok "every message of the programs ($(sed -n 's/^checked //p' <<<"$report") places) is in the manual's troubleshooting table"
+else
+  while IFS= read -r line; do
+    case "$line" in checked*) ;; *) fail "$line" ;; esac
+  done <<<"$report"
+  grep -q '^message' <<<"$report" ||
+    fail "the troubleshooting table could not be compared with the programs' messages"
+fi
+
+# Chapters that must stay in the manual whatever else changes.
+for heading in プライバシーと安全 新しいバージョンへの更新; do
+  grep -qx "# $heading" "$src" || fail "the manual has no chapter \"$heading\""
+done
 
 # --- the manual ----------------------------------------------------------------------------
 if [ ! -s "$pdf" ]; then
@@ -41,6 +172,9 @@ else
     needle=$(tr -d ' \t' <<<"$heading")
     grep -qF -- "$needle" <<<"$text" || fail "chapter heading \"$heading\" not found in the manual's text"
   done < <(sed -n 's/^# \(.*\)$/\1/p' "$src")
+  for heading in プライバシーと安全 新しいバージョンへの更新; do
+    grep -qF -- "$heading" <<<"$text" || fail "the manual's text has no chapter \"$heading\""
+  done
   [ "$chapters" -ge 8 ] && ok "$chapters chapter headings checked" ||
     fail "only $chapters chapter headings in $src"
   grep -qF '目次' <<<"$text" && ok "the manual has a table of contents" || fail "no table of contents"
