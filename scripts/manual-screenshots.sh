@@ -47,8 +47,11 @@ if [ ! -f "$prefix/.soramitsu-decorated" ]; then
 fi
 
 # --- made-up data ----------------------------------------------------------------------
-# Installed as a user would, in C:\Soramitsu, so that the messages show a plain path.
-E2E_APP_DIR="$prefix/drive_c/Soramitsu"
+# Installed as a user would, in a folder of its own at the top of drive C:, so that the
+# messages show a plain path. Its name is short: Wine makes message boxes narrower than
+# Windows does, and the lines of the backup information with C:\Soramitsu\Bkup1\ would
+# break inside a word.
+E2E_APP_DIR="$prefix/drive_c/ソラミツ"
 rm -rf "$E2E_APP_DIR"
 app="$E2E_APP_DIR"
 mkdir -p "$app/Data"
@@ -144,6 +147,13 @@ screen_sum() {
 
 frame_of() { e2e_wintool window-rect "$1"; }
 
+# Makes the message box active, as it is on the user's screen: under Xvfb a box whose
+# program has no active window (the installer's) opens inactive.
+activate_box() {
+  e2e_wintool activate-box >/dev/null || e2e_fail "cannot activate the message box"
+  settle "" "activating the message box"
+}
+
 # Menu command ids, in menu order from 1000.
 MENU_VERSION=1004
 MENU_BACKUP_INFO=1005
@@ -189,7 +199,13 @@ view_shot() {
   settle "$before" "$name"
   crop "$E2E_DIR/settled.png" "$name" "$(frame_of "$E2E_TITLE")"
 }
-view_shot 33 138 view-category.png
+# The first switch after start-up opens nothing (the current cell does not move), so the
+# category view is shown after choosing the category 仕事 in its list: the entry it lands
+# on is opened, and the board shows the text of the highlighted row, as the manual says.
+before=$(screen_sum)
+e2e_wintool click "$E2E_TITLE" 33 138 >/dev/null || e2e_fail "cannot switch to the category view"
+settle "$before" "switching to the category view"
+view_shot 230 103 view-category.png
 view_shot 33 189 view-recent.png
 view_shot 31 243 view-frequent.png
 
@@ -197,6 +213,7 @@ view_shot 31 243 view-frequent.png
 e2e_wintool menu "$E2E_TITLE" "$MENU_BACKUP_INFO" >/dev/null || e2e_fail "cannot choose バックアップ情報"
 e2e_wintool wait-box 20000 >/dev/null || e2e_fail "no backup information box"
 settle "" "the backup information box"
+activate_box
 crop "$E2E_DIR/settled.png" backup-info.png "$(e2e_wintool box-rect)"
 e2e_wintool press-ok >/dev/null || e2e_fail "cannot close the backup information box"
 
@@ -215,6 +232,7 @@ e2e_close_app 60
 E2E_APP_PID=$!
 e2e_wintool wait-box 60000 >/dev/null || e2e_fail "the installer showed no message"
 settle "" "the installer's message"
+activate_box
 crop "$E2E_DIR/settled.png" installer.png "$(e2e_wintool box-rect)"
 e2e_wintool press-ok >/dev/null || e2e_fail "cannot close the installer's message"
 e2e_wait_exit 30 || e2e_fail "the installer did not end"

@@ -12,6 +12,7 @@
 //   wintool wait-box TIMEOUT_MS              wait until a message box is visible
 //   wintool press-ok [BUTTON_ID]             press a button (default IDOK) of the message box
 //   wintool box-rect                         prints "LEFT TOP WIDTH HEIGHT" of the message box
+//   wintool activate-box                     make the message box active, its frame drawn so
 //   wintool click TITLE CX CY                left click at client point CX,CY of window TITLE
 //   wintool set-text TITLE CX CY TEXT        WM_SETTEXT to the control at client point CX,CY
 //
@@ -136,7 +137,7 @@ int usage() {
                  "usage: wintool wait-window|wait-gone TITLE MS | close TITLE | send TITLE MSG W L |\n"
                  "       menu TITLE ID | client-origin TITLE | window-rect TITLE |\n"
                  "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID] |\n"
-                 "       box-rect | click TITLE CX CY | set-text TITLE CX CY TEXT\n");
+                 "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT\n");
     return 2;
 }
 
@@ -186,6 +187,18 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
 
+    if (command == L"activate-box" && need(0)) {
+        // Under Xvfb without a window manager a box of a program that has no other active
+        // window stays inactive, although Windows would activate it: ask for the
+        // activation, and have its frame drawn active as well.
+        std::vector<HWND> boxes = message_boxes();
+        if (boxes.empty()) return fail("no message box", L"");
+        SetForegroundWindow(boxes.front());
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(boxes.front(), WM_NCACTIVATE, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &ignored)
+                   ? 0
+                   : fail("WM_NCACTIVATE was not answered", L"");
+    }
     if (command == L"box-rect" && need(0)) {
         std::vector<HWND> boxes = message_boxes();
         RECT frame{};
