@@ -18,6 +18,7 @@
 #include "gui/menu.h"
 #include "platform/services.h"
 #include "platform/shortcut_links.h"
+#include "platform/single_instance.h"
 
 namespace ui {
 
@@ -218,6 +219,9 @@ class TMainForm : public gui::Form {
   Text SlotPath(int slot) const;  // Bkup1Path or Bkup2Path
   void N17Click();
   bool exitRunning = false;
+  // The copy's claim on its folder (none in tests): told while the exit runs, so that a
+  // start made meanwhile waits for this copy to end instead of ending itself.
+  platform::SingleInstance* singleInstance = nullptr;
   // The backup slot of this run once its first backup chose it (0 before): a repeated exit
   // goes to the same slot.
   int backupSlot = 0;
