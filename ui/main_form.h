@@ -127,8 +127,9 @@ class TMainForm : public gui::Form {
   void ReadSettings();        // start-up: geometry applied, Ini_ values read
   void WriteSettings();       // exit: throws core::AppError "%s に書き込めません"
   // Start-up, once the window exists with the frame it really has (the windowing layer may
-  // have enlarged a stored size): a frame that meets no monitor's work area, as one stored
-  // while a second monitor was attached, gives way to the default place and size.
+  // have enlarged a stored size): a frame whose title bar cannot be grabbed in any
+  // monitor's work area, as one stored while a second monitor was attached, gives way to
+  // the default place and size.
   void KeepFrameOnAMonitor();
   void PlaceLogo();  // the logo's lower right corner meets that of the history table
 
