@@ -91,7 +91,7 @@ TEST(Win32SingleInstance, FolderFormsThatNameTheSameFolderAreOne) {
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
   const core::Text normal = Win32SingleInstance::NormalFolder(folder);
   const core::Text key = Win32SingleInstance::FolderKey(folder);
-  EXPECT_EQ(key.rfind(u"VOLUME ", 0), 0u) << core::ToUtf8(key);
+  EXPECT_EQ(key.rfind(u"FILE ", 0), 0u) << core::ToUtf8(key);
   for (const core::Text& form : {lower, folder.substr(0, folder.size() - 1),
                                  folder + u"Data\\..\\", u"\\\\?\\" + folder}) {
     SCOPED_TRACE(core::ToUtf8(form));
