@@ -64,8 +64,10 @@ second_start() {
   [ "$(winstate "$E2E_TITLE" | awk '{print $1}' | sort -u | wc -l)" -eq 1 ] || e2e_soft_fail "more than one process shows a window"
 }
 
+# The prefix is shared with the other tests: the drive goes however this test ends.
 drive_link="$(sm_wine_prefix "$E2E_BUILD")/dosdevices/y:"
 rm -f "$drive_link"
+trap 'rc=$?; rm -f "$drive_link"; (exit $rc); e2e_cleanup' EXIT
 
 e2e_make_app_folder
 e2e_start_app
