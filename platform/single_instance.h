@@ -35,8 +35,9 @@ class SingleInstance {
 
 // The session-wide object name that stands for a folder: "Local\Soramitsu-" and 16 hex
 // digits of a hash of the key, since a backslash may not follow the namespace prefix.
-// The key is the folder's identity on its volume, or its path in one normal form (full
-// path, upper case) when the identity cannot be read.
+// The key is made from the folder's identity on its volume (its file index, with the
+// volume serial number where folders on two volumes share an index), or from its path in
+// one normal form (full path, upper case) when the identity cannot be read.
 core::Text InstanceObjectName(core::TextView folderKey);
 
 }  // namespace platform
