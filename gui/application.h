@@ -16,6 +16,10 @@ void Realize(Form& form);
 // The work areas (the screen without task bars) of the monitors attached now, in the
 // coordinates of the forms' frames. A window that meets none of them cannot be seen.
 std::vector<Rect> MonitorWorkAreas();
+// The part of a main window's title bar that moves the window when dragged, for a window
+// with the frame `frame` (same coordinates): the caption row inside the resize border,
+// without the window's icon at its left and its buttons at its right.
+Rect TitleBarGrip(const Rect& frame);
 
 // Runs the message loop until `mainForm` has closed.
 void RunMessageLoop(Form& mainForm);

@@ -4,10 +4,10 @@
 
 namespace platform {
 
-core::Text InstanceObjectName(core::TextView normalFolder) {
+core::Text InstanceObjectName(core::TextView folderKey) {
   // FNV-1a over the UTF-16 code units: the same in every process and every build.
   std::uint64_t hash = 0xcbf29ce484222325ull;
-  for (char16_t unit : normalFolder) {
+  for (char16_t unit : folderKey) {
     for (int shift : {0, 8}) {
       hash ^= static_cast<std::uint8_t>(unit >> shift);
       hash *= 0x100000001b3ull;

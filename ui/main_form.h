@@ -18,6 +18,7 @@
 #include "gui/menu.h"
 #include "platform/services.h"
 #include "platform/shortcut_links.h"
+#include "platform/single_instance.h"
 
 namespace ui {
 
@@ -126,8 +127,9 @@ class TMainForm : public gui::Form {
   void ReadSettings();        // start-up: geometry applied, Ini_ values read
   void WriteSettings();       // exit: throws core::AppError "%s に書き込めません"
   // Start-up, once the window exists with the frame it really has (the windowing layer may
-  // have enlarged a stored size): a frame that meets no monitor's work area, as one stored
-  // while a second monitor was attached, gives way to the default place and size.
+  // have enlarged a stored size): a frame whose title bar cannot be grabbed in any
+  // monitor's work area, as one stored while a second monitor was attached, gives way to
+  // the default place and size.
   void KeepFrameOnAMonitor();
   void PlaceLogo();  // the logo's lower right corner meets that of the history table
 
@@ -218,6 +220,9 @@ class TMainForm : public gui::Form {
   Text SlotPath(int slot) const;  // Bkup1Path or Bkup2Path
   void N17Click();
   bool exitRunning = false;
+  // The copy's claim on its folder (none in tests): told while the exit runs, so that a
+  // start made meanwhile waits for this copy to end instead of ending itself.
+  platform::SingleInstance* singleInstance = nullptr;
   // The backup slot of this run once its first backup chose it (0 before): a repeated exit
   // goes to the same slot.
   int backupSlot = 0;

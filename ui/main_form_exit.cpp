@@ -1,5 +1,6 @@
 // The exit sequence and the rotating backup of the data folder.
 #include <chrono>
+#include <exception>
 #include <thread>
 
 #include "core/backup.h"
@@ -28,6 +29,26 @@ class FlagScope {
 
  private:
   bool& flag_;
+};
+
+// Tells later starts in the folder that the exit runs. An exit that is called off (the
+// window stays open) takes it back; one that goes through leaves it until the process ends.
+class ExitAnnouncement {
+ public:
+  ExitAnnouncement(platform::SingleInstance* instance, const bool& canClose)
+      : instance_(instance), canClose_(canClose) {
+    if (instance_ != nullptr) instance_->SetExiting(true);
+  }
+  ~ExitAnnouncement() {
+    if (instance_ != nullptr && (!canClose_ || std::uncaught_exceptions() > 0))
+      instance_->SetExiting(false);
+  }
+  ExitAnnouncement(const ExitAnnouncement&) = delete;
+  ExitAnnouncement& operator=(const ExitAnnouncement&) = delete;
+
+ private:
+  platform::SingleInstance* instance_;
+  const bool& canClose_;
 };
 
 }  // namespace
@@ -94,6 +115,7 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
     return;
   }
   FlagScope running(exitRunning);
+  ExitAnnouncement announced(singleInstance, CanClose);
   try {
     // A history file that could not be read at start-up is left as it is on disk, and so
     // is the journal: a later start recovers this run's texts from it. Otherwise Log.dat
@@ -131,6 +153,9 @@ bool TMainForm::WMQueryEndSession() {
   if (exitRunning) return true;
   bool canClose = true;
   FormCloseQuery(canClose);
+  // No start can come in a session that is ending; should the log-off be cancelled, this
+  // copy runs on and a later start has to find it running.
+  if (singleInstance != nullptr) singleInstance->SetExiting(false);
   // Should the log-off be cancelled by another program, this one keeps running and
   // records again; the next close runs the whole sequence.
   if (!exitRunning) historyWritten = false;

@@ -15,6 +15,10 @@ int ReadInteger(platform::ProfileFile& profile, const Text& path, const char16_t
   return core::ParseProfileInteger(value).value_or(defaultValue);
 }
 
+// The user must be able to grab the title bar: its whole height and a stretch of this
+// width within one work area (all of it, in a window too narrow for that).
+constexpr int kGripWidth = 40;
+
 }  // namespace
 
 Text TMainForm::SettingsPath() const {
@@ -41,14 +45,15 @@ void TMainForm::PlaceLogo() {
 }
 
 void TMainForm::KeepFrameOnAMonitor() {
-  const gui::Rect frame = Bounds();
-  auto meets = [&frame](const gui::Rect& area) {
-    return frame.left < area.Right() && area.left < frame.Right() && frame.top < area.Bottom() &&
-           area.top < frame.Bottom() && frame.width > 0 && frame.height > 0;
+  const gui::Rect grip = gui::TitleBarGrip(Bounds());
+  auto reachable = [&grip](const gui::Rect& area) {
+    const int width = std::min(grip.Right(), area.Right()) - std::max(grip.left, area.left);
+    return grip.width > 0 && grip.height > 0 && width >= std::min(kGripWidth, grip.width) &&
+           area.top <= grip.top && grip.Bottom() <= area.Bottom();
   };
   const std::vector<gui::Rect> areas = gui::MonitorWorkAreas();
   // Without any monitor reported there is nothing to measure against.
-  if (areas.empty() || std::any_of(areas.begin(), areas.end(), meets)) return;
+  if (areas.empty() || std::any_of(areas.begin(), areas.end(), reachable)) return;
   SetBounds({core::kDefaultLeft, core::kDefaultTop, core::kDefaultWidth, core::kDefaultHeight});
   // The logo sits against the history table as laid out for the new size.
   PlaceLogo();

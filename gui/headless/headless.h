@@ -28,7 +28,7 @@ void SetPendingMessages(std::function<void()> work);
 // Runs when a form is shown modally; the test interacts, then the form closes.
 void SetModalHandler(std::function<void(Form&)> handler);
 // What MonitorWorkAreas() reports; by default one monitor of 1280 x 1024 with a task bar
-// of 40 pixels at its foot.
+// of 40 pixels at its foot. TitleBarGrip() measures as Windows 10 does at 96 DPI.
 void SetMonitorWorkAreas(std::vector<Rect> areas);
 // How often the busy pointer has come since the last Reset() (it is gone again when
 // gui::BusyCursorShown() is false).

@@ -58,6 +58,14 @@ void Realize(Form& form) {
 
 std::vector<Rect> MonitorWorkAreas() { return State().workAreas; }
 
+Rect TitleBarGrip(const Rect& frame) {
+  // Windows 10 at 96 DPI: a resize border of 8, a caption of 23, the icon and three
+  // buttons of 36.
+  constexpr int kBorder = 8, kCaption = 23, kIcon = 24, kButtons = 3 * 36;
+  return {frame.left + kBorder + kIcon, frame.top + kBorder,
+          frame.width - 2 * kBorder - kIcon - kButtons, kCaption};
+}
+
 void RunMessageLoop(Form&) {}
 
 void ProcessMessages() {

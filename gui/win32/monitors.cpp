@@ -1,4 +1,5 @@
-// The monitors' work areas, for the check that a window can be seen at all.
+// The monitors' work areas and the title bar's place, for the check that a window can be
+// seen and moved at all.
 #include "gui/application.h"
 #include "gui/win32/win32_window.h"
 
@@ -20,6 +21,19 @@ std::vector<Rect> MonitorWorkAreas() {
       },
       reinterpret_cast<LPARAM>(&areas));
   return areas;
+}
+
+Rect TitleBarGrip(const Rect& frame) {
+  // The system's measures at its DPI, brought to the frames' 96 DPI.
+  const int dpi = win32::SystemDpi();
+  auto measure = [dpi](int index) { return win32::Unscale(::GetSystemMetrics(index), dpi); };
+  const int padding = measure(SM_CXPADDEDBORDER);
+  const int side = measure(SM_CXSIZEFRAME) + padding;
+  const int top = measure(SM_CYSIZEFRAME) + padding;
+  const int icon = measure(SM_CXSMICON) + measure(SM_CXEDGE) * 2;
+  const int buttons = 3 * measure(SM_CXSIZE);
+  return {frame.left + side + icon, frame.top + top, frame.width - 2 * side - icon - buttons,
+          measure(SM_CYCAPTION)};
 }
 
 }  // namespace gui

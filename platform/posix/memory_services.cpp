@@ -61,18 +61,22 @@ bool MemorySingleInstance::Claim(const core::Text& folder) {
   }
   if (normal.empty() || normal.back() != u'\\') normal += u'\\';
   name_ = InstanceObjectName(normal);
-  holds_ = session_.holders.emplace(name_, nullptr).second;
+  holds_ = session_.holders.emplace(name_, Holder{}).second;
   return holds_;
 }
 
 void MemorySingleInstance::Publish(NativeWindow window) {
-  if (holds_) session_.holders[name_] = window;
+  if (holds_) session_.holders[name_].window = window;
+}
+
+void MemorySingleInstance::SetExiting(bool exiting) {
+  if (holds_) session_.holders[name_].exiting = exiting;
 }
 
 bool MemorySingleInstance::ActivateHolder() {
   auto it = session_.holders.find(name_);
-  if (it == session_.holders.end() || it->second == nullptr) return false;
-  session_.activated.push_back(it->second);
+  if (it == session_.holders.end() || it->second.window == nullptr) return false;
+  session_.activated.push_back(it->second.window);
   return true;
 }
 

@@ -60,12 +60,17 @@ class MemoryShellLinks : public ShellLinks {
 
 // Stands for the session's named objects: stand-ins that share one Session see each
 // other's claims, as copies of the program in one logon session do. Folders are compared
-// with ASCII letters folded to upper case.
+// with ASCII letters folded to upper case. A claim on a folder whose holder is in its exit
+// fails as well: nothing here ends by itself while a start waits.
 class MemorySingleInstance : public SingleInstance {
  public:
+  struct Holder {
+    NativeWindow window = nullptr;
+    bool exiting = false;
+  };
   struct Session {
-    std::map<core::Text, NativeWindow> holders;  // by object name
-    std::vector<NativeWindow> activated;         // windows brought to the front, in order
+    std::map<core::Text, Holder> holders;  // by object name
+    std::vector<NativeWindow> activated;   // windows brought to the front, in order
   };
   explicit MemorySingleInstance(Session& session) : session_(session) {}
   ~MemorySingleInstance() override;  // a process that ends gives its folder up
@@ -74,6 +79,7 @@ class MemorySingleInstance : public SingleInstance {
 
   bool Claim(const core::Text& folder) override;
   void Publish(NativeWindow window) override;
+  void SetExiting(bool exiting) override;
   bool ActivateHolder() override;
 
  private:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A frame stored while a second monitor was attached (far right of the only screen here):
-# the window opens at the default place and size, and the exit stores that frame. A frame
-# that lies partly on the screen is kept.
+# A frame stored while a second monitor was attached (far right of the only screen here),
+# or one whose title bar lies above the screen: the window opens at the default place and
+# size, and the exit stores that frame. A frame that lies partly on the screen with its
+# title bar there is kept.
 # Usage: frame_off_screen.sh Soramitsu.exe TOOL_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -27,5 +28,6 @@ start_with_frame() {
 e2e_make_app_folder
 # The screen is 1280 x 1024.
 start_with_frame "2600 150 900 600" "200 200 1088 683"
-start_with_frame "1000 -100 900 600" "1000 -100 900 600"
+start_with_frame "1000 -100 900 600" "200 200 1088 683"
+start_with_frame "1000 100 900 600" "1000 100 900 600"
 e2e_finish

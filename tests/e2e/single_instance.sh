@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# One copy per folder: a copy runs and is minimised; a second start in the same folder
-# (its path in other letter case) ends by itself without touching any file, and the first
-# window is restored and in front. A copy in another folder starts normally beside it.
+# One copy per folder: a copy runs and is minimised; a second start in the same folder ends
+# by itself without touching any file, and the first window is restored and in front. The
+# second start comes twice: through the folder's path in other letter case, and through a
+# second drive letter made after the first copy started (Wine then tells the two paths
+# apart, as Windows does for subst and mapped drives). A copy in another folder starts
+# normally beside it.
 # Usage: single_instance.sh Soramitsu.exe TOOL_DIR
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -29,38 +32,54 @@ wait_state() {
 # Every file and folder below the app folder with its size and modification time.
 snapshot() { (cd "$E2E_APP_DIR" && find . -printf '%p %s %T@\n' | sort); }
 
+# Minimises the first copy, starts Soramitsu.exe as WIN_PATH and checks that this start
+# ended by itself, leaving the first copy running, restored, in front and its files as
+# they were.
+second_start() {
+  local win_path="$1" before after second_pid second_rc deadline
+  winstate minimize "$E2E_TITLE" >/dev/null || e2e_fail "could not minimise the first window"
+  # A minimised window may stay the active one; only its state is waited for.
+  wait_state '$2' "1" 15 || e2e_fail "the first window was not minimised"
+  before=$(snapshot)
+  e2e_note "second start as $win_path"
+  (cd "$E2E_DIR" && exec "$SORAMITSU_ROOT/scripts/wine-run.sh" "$win_path") >>"$E2E_DIR/second.log" 2>&1 &
+  second_pid=$!
+  deadline=$((SECONDS + 30))
+  while kill -0 "$second_pid" 2>/dev/null; do
+    [ "$SECONDS" -ge "$deadline" ] && { kill -9 "$second_pid"; e2e_fail "the start as $win_path did not end within 30 s"; }
+    sleep 0.1
+  done
+  wait "$second_pid"
+  second_rc=$?
+  [ "$second_rc" -eq 0 ] || e2e_soft_fail "the start as $win_path ended with code $second_rc"
+  e2e_app_running || e2e_fail "the first copy ended"
+  wait_state '$2, $3' "0 1" 15 && e2e_note "ok: one window, restored and in front"
+  after=$(snapshot)
+  if [ "$before" = "$after" ]; then
+    e2e_note "ok: the start as $win_path touched no file"
+  else
+    e2e_soft_fail "the start as $win_path changed the app folder:"
+    diff <(echo "$before") <(echo "$after") >&2
+  fi
+  [ "$(winstate "$E2E_TITLE" | awk '{print $1}' | sort -u | wc -l)" -eq 1 ] || e2e_soft_fail "more than one process shows a window"
+}
+
+# The prefix is shared with the other tests: the drive goes however this test ends.
+drive_link="$(sm_wine_prefix "$E2E_BUILD")/dosdevices/y:"
+rm -f "$drive_link"
+trap 'rc=$?; rm -f "$drive_link"; (exit $rc); e2e_cleanup' EXIT
+
 e2e_make_app_folder
 e2e_start_app
 e2e_wait_main_window 60000
 first_pid=$E2E_APP_PID
-winstate minimize "$E2E_TITLE" >/dev/null || e2e_fail "could not minimise the first window"
-# A minimised window may stay the active one; only its state is waited for.
-wait_state '$2' "1" 15 || e2e_fail "the first window was not minimised"
-before=$(snapshot)
 
 # The same folder, named in upper case as a Windows path (Wine finds files case-blind).
-win_path="Z:$(dirname "$E2E_APP_DIR" | tr '/' '\\')\\$(basename "$E2E_APP_DIR" | tr '[:lower:]' '[:upper:]')\\Soramitsu.exe"
-e2e_note "second start as $win_path"
-(cd "$E2E_DIR" && exec "$SORAMITSU_ROOT/scripts/wine-run.sh" "$win_path") >>"$E2E_DIR/second.log" 2>&1 &
-second_pid=$!
-deadline=$((SECONDS + 30))
-while kill -0 "$second_pid" 2>/dev/null; do
-  [ "$SECONDS" -ge "$deadline" ] && { kill -9 "$second_pid"; e2e_fail "the second start did not end within 30 s"; }
-  sleep 0.1
-done
-wait "$second_pid"
-second_rc=$?
-[ "$second_rc" -eq 0 ] || e2e_soft_fail "the second start ended with code $second_rc"
-e2e_app_running || e2e_fail "the first copy ended"
-wait_state '$2, $3' "0 1" 15 && e2e_note "ok: one window, restored and in front"
-after=$(snapshot)
-if [ "$before" = "$after" ]; then
-  e2e_note "ok: the second start touched no file"
-else
-  e2e_soft_fail "the second start changed the app folder:"
-  diff <(echo "$before") <(echo "$after") >&2
-fi
-[ "$(winstate "$E2E_TITLE" | awk '{print $1}' | sort -u | wc -l)" -eq 1 ] || e2e_soft_fail "more than one process shows a window"
+second_start "Z:$(dirname "$E2E_APP_DIR" | tr '/' '\\')\\$(basename "$E2E_APP_DIR" | tr '[:lower:]' '[:upper:]')\\Soramitsu.exe"
+# The same folder as drive Y:, which the prefix keeps only for this part.
+ln -s "$E2E_APP_DIR" "$drive_link" || e2e_fail "could not make $drive_link"
+second_start 'Y:\Soramitsu.exe'
+rm -f "$drive_link"
 
 # Another folder: an independent copy with its own data folders.
 other_dir="$E2E_DIR/other"

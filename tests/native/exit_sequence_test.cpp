@@ -221,6 +221,35 @@ TEST_F(ExitSequence, LogOffIsRefusedWhileDataCannotBeWritten) {
   EXPECT_TRUE(f.WMQueryEndSession());
 }
 
+// A start made during the exit waits for the copy to end: the exit is announced while it
+// runs, taken back when it is called off or answered for a log-off, and left set once it
+// went through.
+TEST_F(ExitSequence, LaterStartsSeeTheExitWhileItRuns) {
+  platform::posix::MemorySingleInstance::Session session;
+  platform::posix::MemorySingleInstance instance(session);
+  ASSERT_TRUE(instance.Claim(u"C:\\Tools\\"));
+  auto exiting = [&session] { return session.holders.begin()->second.exiting; };
+  ui::TMainForm& f = StartRecorded();
+  f.singleInstance = &instance;
+  std::vector<bool> seen;
+  gui::headless::SetWhileAsking([&] { seen.push_back(exiting()); });
+  gui::headless::SetPendingMessages([&] { seen.push_back(exiting()); });
+
+  recorder->failWrite = [](const Text& p) { return p.find(u"Log.dat") != Text::npos; };
+  gui::headless::QueueAnswer(false);  // do not leave without saving
+  EXPECT_FALSE(f.Close());
+  EXPECT_EQ(seen, std::vector<bool>{true});
+  EXPECT_FALSE(exiting());
+  recorder->failWrite = nullptr;
+  EXPECT_TRUE(f.WMQueryEndSession());
+  EXPECT_FALSE(exiting());
+  seen.clear();
+  EXPECT_TRUE(f.Close());
+  ASSERT_FALSE(seen.empty());  // the backup's pause
+  EXPECT_TRUE(seen.front());
+  EXPECT_TRUE(exiting());
+}
+
 TEST_F(ExitSequence, TextCopiedAfterTheHistoryWasWrittenIsNotRecorded) {
   ui::TMainForm& f = Start();
   Copy(f, "before the exit");

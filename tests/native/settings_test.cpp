@@ -167,9 +167,12 @@ TEST_F(SettingsFileTest, FailedWriteNamesTheFile) {
   }
 }
 
-// A frame stored while another monitor was attached: the window is only moved back to the
-// default place when not one pixel of it would lie in a monitor's work area.
-TEST_F(SettingsFileTest, FrameOffEveryMonitorGivesWayToTheDefault) {
+// A frame stored while another monitor was attached: the window is moved back to the
+// default place unless its title bar can be grabbed in a monitor's work area, its whole
+// height and 40 pixels of its width (the icon and the buttons do not count). Measured as
+// the state-only backend draws a title bar: 8 + 24 from the left, 8 + 108 from the right,
+// 8 to 31 from the top.
+TEST_F(SettingsFileTest, FrameWithoutAReachableTitleBarGivesWayToTheDefault) {
   const gui::Rect defaultFrame{200, 200, 1088, 683};
   const std::vector<gui::Rect> one{{0, 0, 1280, 984}};
   const std::vector<gui::Rect> two{{0, 0, 1280, 984}, {-1920, -200, 1920, 1040}};
@@ -181,10 +184,15 @@ TEST_F(SettingsFileTest, FrameOffEveryMonitorGivesWayToTheDefault) {
   for (const Case& c : {Case{{1500, 100, 900, 600}, one, false},    // right of the screen
                         Case{{-1500, 200, 1088, 683}, one, false},   // the left monitor is gone
                         Case{{-1500, 200, 1088, 683}, two, true},    // ... and still there
-                        Case{{200, -700, 1088, 683}, one, false},    // above it
+                        Case{{200, -670, 1088, 683}, one, false},    // its foot on the screen
                         Case{{200, 984, 1088, 683}, one, false},     // on the task bar's foot
-                        Case{{1279, 983, 500, 400}, one, true},      // one pixel in the corner
-                        Case{{-1087, 100, 1088, 683}, one, true},    // one column at the left
+                        Case{{1279, 983, 500, 400}, one, false},     // one pixel in the corner
+                        Case{{-8, -8, 1296, 1000}, one, true},       // as stored maximised
+                        Case{{200, -9, 1088, 683}, one, false},      // caption one pixel above
+                        Case{{200, 953, 1088, 683}, one, true},      // caption just above the bar
+                        Case{{1208, 100, 900, 600}, one, true},      // 40 pixels of caption
+                        Case{{1209, 100, 900, 600}, one, false},     // 39
+                        Case{{-784, 100, 900, 600}, one, false},     // only its buttons
                         Case{{40, 30, 700, 500}, one, true}}) {
     SCOPED_TRACE(testing::Message() << c.stored.left << "," << c.stored.top);
     form.reset();

@@ -43,6 +43,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 1;
   }
   ui::MainForm = mainForm.get();
+  mainForm->singleInstance = &instance;
   gui::Realize(*mainForm);
   instance.Publish(mainForm->NativeHandle());
   // Measured on the frame the window really has, before it is shown.
