@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -444,6 +445,46 @@ TEST_F(GridWindowTest, RightClickOpensThePopupWithoutMovingTheCell) {
   POINT underCurrent{Cell(1, 3).left, Cell(1, 3).Bottom()};
   ::ClientToScreen(Hwnd(), &underCurrent);
   EXPECT_EQ(popups[1].screen.y, underCurrent.y);
+}
+
+// Without a mouse: the context-menu key and Shift+F10 open the popup below the current
+// cell, and leave the cell where it is.
+TEST_F(GridWindowTest, MenuKeysOpenThePopupAtTheCurrentRow) {
+  gui::PopupMenu menu;
+  grid.popup = &menu;
+  Realize();
+  ClickCell(3, 4);
+  clicks.clear();
+  auto withShift = [](const std::function<void()>& press) {
+    BYTE keys[256]{};
+    ::GetKeyboardState(keys);
+    const BYTE shift = keys[VK_SHIFT];
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    press();
+    keys[VK_SHIFT] = shift;
+    ::SetKeyboardState(keys);
+  };
+  const std::pair<const char*, std::function<void()>> presses[] = {
+      {"context-menu key",
+       [&] {
+         Key(VK_APPS);
+         ::SendMessageW(Hwnd(), WM_KEYUP, VK_APPS, 0xC0000001);
+       }},
+      {"Shift+F10", [&] { withShift([&] { ::SendMessageW(Hwnd(), WM_SYSKEYDOWN, VK_F10, 1); }); }},
+  };
+  for (const auto& [what, press] : presses) {
+    popups.clear();
+    press();
+    ASSERT_EQ(popups.size(), 1u) << what;
+    EXPECT_EQ(popups[0].menu, &menu);
+    POINT underCurrent{Cell(3, 4).left, Cell(3, 4).Bottom()};
+    ::ClientToScreen(Hwnd(), &underCurrent);
+    EXPECT_EQ(popups[0].screen.x, underCurrent.x) << what;
+    EXPECT_EQ(popups[0].screen.y, underCurrent.y) << what;
+    EXPECT_EQ(grid.Table().CurrentRow(), 4) << what;
+    EXPECT_TRUE(clicks.empty()) << what;
+  }
 }
 
 TEST_F(GridWindowTest, ProgramMovesScrollOnlyToACellOutOfView) {
