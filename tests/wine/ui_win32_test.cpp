@@ -226,29 +226,40 @@ TEST_F(EditorWin32, CategoryTitleAndTextOpenTheInputMethodInHiragana) {
 
 // ---- Screen readers: the names Windows' own controls tell ----
 
-// The name a screen reader hears for a window's client object (oleacc is loaded as the
-// program loads it, so that its import library stays out of the link).
-std::wstring AccessibleNameOf(HWND hwnd, LONG* role = nullptr) {
+// A window's client object as a screen reader gets it (`standard`: Windows' own, made without
+// asking the window). oleacc is loaded as the program loads it, keeping its import library
+// out of the link.
+struct ClientObject {
+  std::wstring name = L"(no object)";
+  LONG role = -1;
+};
+ClientObject ClientObjectOf(HWND hwnd, bool standard = false) {
   using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-  static const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+  using StandardFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+  HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll");
+  static const auto fromWindow = reinterpret_cast<FromWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+  static const auto createStandard = reinterpret_cast<StandardFn>(
+      reinterpret_cast<void*>(::GetProcAddress(oleacc, "CreateStdAccessibleObject")));
+  ClientObject found;
   IAccessible* object = nullptr;
-  if (fromWindow == nullptr ||
-      FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                        reinterpret_cast<void**>(&object))))
-    return L"(no object)";
+  const HRESULT made =
+      standard ? createStandard(hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))
+               : fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                            reinterpret_cast<void**>(&object));
+  if (FAILED(made) || object == nullptr) return found;
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
-  std::wstring result = L"(no name)";
-  if (object->get_accName(self, &name) == S_OK && name != nullptr)
-    result.assign(name, ::SysStringLen(name));
+  found.name = object->get_accName(self, &name) == S_OK && name != nullptr
+                   ? std::wstring(name, ::SysStringLen(name))
+                   : L"(no name)";
   ::SysFreeString(name);
-  VARIANT r{};
-  if (role != nullptr && SUCCEEDED(object->get_accRole(self, &r)) && r.vt == VT_I4) *role = r.lVal;
+  VARIANT role{};
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) found.role = role.lVal;
   object->Release();
-  return result;
+  return found;
 }
 
 TEST_F(EditorWin32, BoxesAreNamedAfterTheLabelsBesideThem) {
@@ -256,24 +267,20 @@ TEST_F(EditorWin32, BoxesAreNamedAfterTheLabelsBesideThem) {
   COMBOBOXINFO combo{};
   combo.cbSize = sizeof combo;
   ASSERT_TRUE(::GetComboBoxInfo(WindowOf(e.ComboBox1), &combo));
-  struct Case {
-    const char* what;
-    HWND hwnd;
-    std::wstring name;
-    LONG role;  // Windows' own: only the name is the program's
+  const std::pair<HWND, std::wstring> cases[] = {
+      {WindowOf(form->Edt_Serch), L"履歴の検索"},
+      {WindowOf(form->ListBox1), L"カテゴリー順"},
+      {WindowOf(e.ComboBox1), L"カテゴリー"},
+      {combo.hwndItem, L"カテゴリー"},  // the edit part, where the focus goes
+      {WindowOf(e.Edt_Titol), L"タイトル"},
+      {WindowOf(e.Memo1), L"内容"},
   };
-  const Case cases[] = {
-      {"search box", WindowOf(form->Edt_Serch), L"履歴の検索", ROLE_SYSTEM_TEXT},
-      {"category list", WindowOf(form->ListBox1), L"カテゴリー順", ROLE_SYSTEM_LIST},
-      {"category box", WindowOf(e.ComboBox1), L"カテゴリー", ROLE_SYSTEM_COMBOBOX},
-      {"its edit part", combo.hwndItem, L"カテゴリー", ROLE_SYSTEM_TEXT},
-      {"title box", WindowOf(e.Edt_Titol), L"タイトル", ROLE_SYSTEM_TEXT},
-      {"text box", WindowOf(e.Memo1), L"内容", ROLE_SYSTEM_TEXT},
-  };
-  for (const Case& c : cases) {
-    LONG role = 0;
-    EXPECT_TRUE(AccessibleNameOf(c.hwnd, &role) == c.name) << c.what;
-    EXPECT_EQ(role, c.role) << c.what;
+  for (const auto& [hwnd, name] : cases) {
+    const ClientObject object = ClientObjectOf(hwnd);
+    EXPECT_TRUE(object.name == name) << wine_test::Utf8(Text(name.begin(), name.end()));
+    // Only the name is the program's: the rest is Windows' own object.
+    EXPECT_EQ(object.role, ClientObjectOf(hwnd, true).role);
+    EXPECT_GT(object.role, 0);
   }
 }
 
