@@ -61,10 +61,10 @@ gui::Color ContainerText(const gui::Control& container, gui::Color designed) {
   return SchemeColor(designed, IsForm(container) ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
 }
 
-void RepaintForNewColors(HWND top) {
+void RepaintForNewColors(HWND top, bool tellChildren) {
   ColorSchemeChanged();
-  // Only top-level windows hear of the change; the list view keeps its own brushes.
-  ::EnumChildWindows(top, &TellChild, 0);
+  // Common controls (the list view) keep brushes of their own until told.
+  if (tellChildren) ::EnumChildWindows(top, &TellChild, 0);
   ::RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

@@ -27,7 +27,8 @@ gui::Color SchemeColor(gui::Color designed, int index);
 gui::Color ContainerBackground(const gui::Control& container, gui::Color designed);
 gui::Color ContainerText(const gui::Control& container, gui::Color designed);
 
-// Tells every window inside `top` that the colours changed and repaints it all.
-void RepaintForNewColors(HWND top);
+// Repaints `top` and every window inside it after a change of the settings or colours;
+// `tellChildren` passes WM_SYSCOLORCHANGE on to them (only top-level windows receive it).
+void RepaintForNewColors(HWND top, bool tellChildren);
 
 }  // namespace gui::win32

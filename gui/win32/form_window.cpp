@@ -439,7 +439,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
       // High contrast may have been switched on or off, or its colours chosen anew.
-      RepaintForNewColors(hwnd);
+      RepaintForNewColors(hwnd, message == WM_SYSCOLORCHANGE);
       break;
     case 0x02E0: {  // WM_DPICHANGED
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -41,9 +41,10 @@ void PaintLabel(HDC dc, const gui::Label& label, const gui::Control& container, 
   if (label.Caption().empty()) return;
   ScopedSelect font(dc, FontFor(label.GetFont(), dpi));
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, label.EnabledWithParents()
-                         ? ToColorRef(ContainerText(container, label.textColor))
-                         : ::GetSysColor(COLOR_GRAYTEXT));
+  // A label over a picture keeps its colour in high contrast: the picture keeps its own.
+  const gui::Color colour =
+      label.transparent ? label.textColor : ContainerText(container, label.textColor);
+  ::SetTextColor(dc, label.EnabledWithParents() ? ToColorRef(colour) : ::GetSysColor(COLOR_GRAYTEXT));
   RECT area = text;
   const std::wstring caption = Wide(label.Caption());
   ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
