@@ -11,8 +11,8 @@ namespace gui::win32 {
 
 namespace {
 
-// Looked up at run time in the system folder's oleacc.dll: its import library defines
-// IID_IAccessible as libuuid does, and the two cannot be linked together.
+// Looked up at run time in the system folder's oleacc.dll, so that the programs link no
+// import library of it (MinGW's defines IID_IAccessible, as libuuid does).
 struct Oleacc {
   using CreateStdFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
   using LresultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
@@ -50,7 +50,7 @@ class NamedAccessible final : public IAccessible {
   // IOleWindow for the window) are handed out as they are.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAccessibleIid) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -183,7 +183,7 @@ bool AnswerNamedObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const gui::Text&
     return false;
   IAccessible* standard = nullptr;
   // The standard object is made directly, without asking the window again.
-  if (FAILED(oleacc.createStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
+  if (FAILED(oleacc.createStdAccessibleObject(hwnd, OBJID_CLIENT, kAccessibleIid,
                                               reinterpret_cast<void**>(&standard))) ||
       standard == nullptr)
     return false;
@@ -193,7 +193,7 @@ bool AnswerNamedObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const gui::Text&
     return false;
   }
   // LresultFromObject takes its own reference; ours goes back either way.
-  result = oleacc.lresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(named));
+  result = oleacc.lresultFromObject(kAccessibleIid, wParam, static_cast<IAccessible*>(named));
   named->Release();
   return result > 0;
 }

@@ -1,7 +1,8 @@
 // The main window and the entry editor on the real Win32 windowing layer: the category
-// jump as the grid shows it, the cells' text colour, and the editor's boxes (tab order,
-// input method). The program's own files live in a scratch folder; the clipboard is a
-// stand-in, so that the tests never touch the one other tests share.
+// jump as the grid shows it, the cells' text colour, the editor's boxes (tab order,
+// input method), the names screen readers hear, and painting in high contrast. The
+// program's own files live in a scratch folder; the clipboard is a stand-in, so that the
+// tests never touch the one other tests share.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 
 #include "core/saved_store.h"
 #include "gui/application.h"
+#include "gui/win32/accessible_name.h"
 #include "gui/win32/color_scheme.h"
 #include "gui/win32/grid_window.h"
 #include "gui/win32/win32_window.h"
@@ -243,10 +245,10 @@ ClientObject ClientObjectOf(HWND hwnd, bool standard = false) {
       reinterpret_cast<void*>(::GetProcAddress(oleacc, "CreateStdAccessibleObject")));
   ClientObject found;
   IAccessible* object = nullptr;
-  const HRESULT made =
-      standard ? createStandard(hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))
-               : fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                            reinterpret_cast<void**>(&object));
+  void** out = reinterpret_cast<void**>(&object);
+  const IID& iid = gui::win32::kAccessibleIid;
+  const HRESULT made = standard ? createStandard(hwnd, OBJID_CLIENT, iid, out)
+                                : fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), iid, out);
   if (FAILED(made) || object == nullptr) return found;
   VARIANT self{};
   self.vt = VT_I4;
