@@ -46,16 +46,19 @@ class NamedAccessible final : public IAccessible {
   NamedAccessible(const NamedAccessible&) = delete;
   NamedAccessible& operator=(const NamedAccessible&) = delete;
 
-  // IUnknown. Other interfaces of the standard object (IEnumVARIANT for the children,
-  // IOleWindow for the window) are handed out as they are.
+  // IUnknown. The standard object's IEnumVARIANT (its children) and IOleWindow (its window)
+  // are handed out as they are; nothing else of it, so that COM marshals this object, not
+  // the standard one, to a reader in another process.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
+    *out = nullptr;
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAccessibleIid) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
     }
-    return standard_->QueryInterface(iid, out);
+    if (iid == IID_IEnumVARIANT || iid == IID_IOleWindow) return standard_->QueryInterface(iid, out);
+    return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
