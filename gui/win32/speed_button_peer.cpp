@@ -22,7 +22,8 @@ gui::Color ColorBeneath(const gui::Control& control) {
   const gui::Control* container = WindowedAncestor(control, dx, dy);
   if (container == nullptr) return gui::kWhite;
   auto* form = dynamic_cast<const gui::Form*>(container);
-  return ContainerBackground(*container, form != nullptr ? form->background : container->GetColor());
+  const gui::Color designed = form != nullptr ? form->background : container->GetColor();
+  return ContainerBackground(*container, designed);
 }
 
 class SpeedButtonPeer : public WindowPeer {
