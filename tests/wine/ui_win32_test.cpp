@@ -228,38 +228,26 @@ TEST_F(EditorWin32, CategoryTitleAndTextOpenTheInputMethodInHiragana) {
 
 // ---- Screen readers: the names Windows' own controls tell ----
 
-// A window's client object as a screen reader gets it (`standard`: Windows' own, made without
-// asking the window). oleacc is loaded as the program loads it, keeping its import library
-// out of the link.
-struct ClientObject {
-  std::wstring name = L"(no object)";
-  LONG role = -1;
-};
-ClientObject ClientObjectOf(HWND hwnd, bool standard = false) {
+// The name and role a screen reader gets for a window's client object. oleacc is loaded as
+// the program loads it, keeping its import library out of the link.
+std::pair<std::wstring, LONG> ClientObjectOf(HWND hwnd) {
   using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-  using StandardFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-  HMODULE oleacc = ::LoadLibraryW(L"oleacc.dll");
-  static const auto fromWindow = reinterpret_cast<FromWindowFn>(
-      reinterpret_cast<void*>(::GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
-  static const auto createStandard = reinterpret_cast<StandardFn>(
-      reinterpret_cast<void*>(::GetProcAddress(oleacc, "CreateStdAccessibleObject")));
-  ClientObject found;
+  static const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
   IAccessible* object = nullptr;
-  void** out = reinterpret_cast<void**>(&object);
-  const IID& iid = gui::win32::kAccessibleIid;
-  const HRESULT made = standard ? createStandard(hwnd, OBJID_CLIENT, iid, out)
-                                : fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), iid, out);
-  if (FAILED(made) || object == nullptr) return found;
+  if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), gui::win32::kAccessibleIid,
+                        reinterpret_cast<void**>(&object))))
+    return {L"(no object)", 0};
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
   BSTR name = nullptr;
-  found.name = object->get_accName(self, &name) == S_OK && name != nullptr
-                   ? std::wstring(name, ::SysStringLen(name))
-                   : L"(no name)";
-  ::SysFreeString(name);
   VARIANT role{};
-  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) found.role = role.lVal;
+  std::pair<std::wstring, LONG> found{L"(no name)", 0};
+  if (object->get_accName(self, &name) == S_OK && name != nullptr)
+    found.first.assign(name, ::SysStringLen(name));
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) found.second = role.lVal;
+  ::SysFreeString(name);
   object->Release();
   return found;
 }
@@ -278,11 +266,9 @@ TEST_F(EditorWin32, BoxesAreNamedAfterTheLabelsBesideThem) {
       {WindowOf(e.Memo1), L"内容"},
   };
   for (const auto& [hwnd, name] : cases) {
-    const ClientObject object = ClientObjectOf(hwnd);
-    EXPECT_TRUE(object.name == name) << wine_test::Utf8(Text(name.begin(), name.end()));
-    // Only the name is the program's: the rest is Windows' own object.
-    EXPECT_EQ(object.role, ClientObjectOf(hwnd, true).role);
-    EXPECT_GT(object.role, 0);
+    const auto [heard, role] = ClientObjectOf(hwnd);
+    EXPECT_TRUE(heard == name) << wine_test::Utf8(Text(name.begin(), name.end()));
+    EXPECT_GT(role, 0) << "the rest is Windows' own object";
   }
 }
 
