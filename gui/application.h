@@ -2,6 +2,7 @@
 #pragma once
 #include <exception>
 #include <functional>
+#include <optional>
 #include <vector>
 #include "gui/form.h"
 
@@ -47,6 +48,14 @@ void ShowErrorBox(const Text& text);
 
 // The system's colour for text in windows (black unless the user chose another).
 Color WindowTextColor();
+
+// The colours the user chose for the system, which replace the designed ones while
+// Windows' high-contrast mode is on.
+struct SystemColors {
+  Color window, windowText, highlight, highlightText, buttonFace, buttonText;
+};
+// The system colours while high contrast is on; nothing otherwise (always, headless).
+std::optional<SystemColors> HighContrastColors();
 
 // Shows the busy (hourglass) pointer over the program's windows while it lives; the normal
 // pointer comes back when the last one goes. A modal form opened meanwhile shows the

@@ -77,6 +77,12 @@ void Control::SetCaption(Text caption) {
   Changed(Property::Caption);
 }
 
+void Control::SetAccessibleName(const Text& name) {
+  if (name == accessibleName_) return;
+  accessibleName_ = name;
+  Changed(Property::AccessibleName);
+}
+
 void Control::SetFont(Font font) {
   if (font == font_) return;
   font_ = std::move(font);

@@ -9,7 +9,7 @@
 namespace gui {
 
 enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection,
-                      Scroll };
+                      Scroll, AccessibleName };
 
 // What a backend attaches to a control to mirror its state.
 class ControlPeer {
@@ -61,6 +61,11 @@ class Control {
   void SetFocus();
   bool FocusRequested() const { return focusRequested_; }
 
+  // What a screen reader calls the control (usually the caption of the label beside it);
+  // empty: whatever the system finds by itself. Nothing on screen changes.
+  const Text& AccessibleName() const { return accessibleName_; }
+  void SetAccessibleName(const Text& name);
+
   // A user's click: runs onClick only when the control is enabled.
   void Click();
   std::function<void()> onClick;
@@ -89,6 +94,7 @@ class Control {
   bool enabled_ = true;
   bool focusRequested_ = false;
   Text caption_;
+  Text accessibleName_;
   Font font_;
   Color color_ = kWhite;
 };

@@ -28,6 +28,14 @@ class Label : public Control {
   bool handCursor = false;
 };
 
+// A label's caption as a screen reader should say it: without the ideographic spaces that
+// only spread its letters ("履　歴") and without line breaks.
+Text SpokenCaption(const Text& caption);
+// Names a control for screen readers after the label standing beside it.
+inline void NameAfter(Control& control, const Label& label) {
+  control.SetAccessibleName(SpokenCaption(label.Caption()));
+}
+
 // A 1-pixel (or thicker) horizontal line.
 class Shape : public Control {
  public:

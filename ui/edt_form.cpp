@@ -88,6 +88,7 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   Lbl_mente.SetColor(gui::kWhite);
   FieldLabel(Label2, u"カテゴリー", 160, 56, 75);
   ComboBox1.SetBounds({160, 80, 305, 26});
+  gui::NameAfter(ComboBox1, Label2);
   ComboBox1.SetFont(Tahoma(15));
   // Category, title and text are typed in Japanese: the input method opens in hiragana.
   ComboBox1.imeMode = gui::ImeMode::Hiragana;
@@ -95,12 +96,14 @@ TEdtForm::TEdtForm(TMainForm& owner_)
              465);
   FieldLabel(Label1, u"タイトル", 160, 112, 60);
   Edt_Titol.SetBounds({160, 136, 697, 27});
+  gui::NameAfter(Edt_Titol, Label1);
   Edt_Titol.SetFont(Tahoma(16));
   Edt_Titol.imeMode = gui::ImeMode::Hiragana;
   // Tab goes from the category straight to the text; a click still reaches the title.
   Edt_Titol.tabStop = false;
   FieldLabel(Label3, u"内　容", 164, 184, 45);
   Memo1.SetBounds({160, 208, 809, 441});
+  gui::NameAfter(Memo1, Label3);
   Memo1.SetFont(Tahoma(16));
   Memo1.imeMode = gui::ImeMode::Hiragana;
   Memo1.SetColor(gui::kWhite);

@@ -176,6 +176,8 @@ void TMainForm::BuildControls() {
   Place(ListBox1, 20, 79, 161, 537);
   ListBox1.SetColor(kSilver);
   ListBox1.SetFont(Tahoma(13));
+  // It shows only in the category-order view, whose title above it reads as Lbl_List.
+  gui::NameAfter(ListBox1, Lbl_List);
   ListBox1.Hide();
 
   // ---- main area ----
@@ -191,6 +193,7 @@ void TMainForm::BuildControls() {
   Label2.Hide();
   Place(Edt_Serch, 443, 191, 462, 27);
   Edt_Serch.SetFont(Tahoma(16));
+  gui::NameAfter(Edt_Serch, Label2);
   Edt_Serch.Hide();
   struct Glyph {
     gui::SpeedButton& button;
@@ -518,7 +521,18 @@ void TMainForm::FormResize() {
 void TMainForm::DrawCell(gui::Grid& grid, int col, int row, const gui::Rect& rect,
                          gui::Canvas& canvas) {
   const core::CellTable& table = grid.Table();
-  const gui::Color background = row == 0 ? kMoneyGreen : (row % 2 == 1 ? kCream : gui::kWhite);
+  gui::Color background = row == 0 ? kMoneyGreen : (row % 2 == 1 ? kCream : gui::kWhite);
+  gui::Color textColor = gui::WindowTextColor();
+  gui::Color currentBackground = kMagenta;
+  gui::Color currentText = gui::kWhite;
+  // In high contrast the user's colours replace the designed ones; the header row then
+  // looks like a button row, as the system's own tables show it.
+  if (const auto system = gui::HighContrastColors()) {
+    background = row == 0 ? system->buttonFace : system->window;
+    textColor = row == 0 ? system->buttonText : system->windowText;
+    currentBackground = system->highlight;
+    currentText = system->highlightText;
+  }
   canvas.FillRect(rect, background);
 
   auto inset = [](gui::Rect r, int by) {
@@ -528,14 +542,14 @@ void TMainForm::DrawCell(gui::Grid& grid, int col, int row, const gui::Rect& rec
   };
   const Text& text = table.Cell(col, row);
   const gui::Rect textRect = inset(rect, 2);
-  canvas.DrawSingleLine(text, textRect, grid.GetFont(), gui::WindowTextColor());
+  canvas.DrawSingleLine(text, textRect, grid.GetFont(), textColor);
 
   if (table.CurrentRow() != 0 && col == table.CurrentCol() && row == table.CurrentRow()) {
-    canvas.FillRect(textRect, kMagenta);
+    canvas.FillRect(textRect, currentBackground);
     gui::Font font = grid.GetFont();
     font.height = 11;
     font.points = true;
-    canvas.DrawSingleLine(text, inset(textRect, 2), font, gui::kWhite);
+    canvas.DrawSingleLine(text, inset(textRect, 2), font, currentText);
   }
 }
 

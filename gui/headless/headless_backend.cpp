@@ -87,6 +87,8 @@ void ShowMessage(const Text& text) { Record(headless::BoxKind::Message, text); }
 
 Color WindowTextColor() { return kBlack; }
 
+std::optional<SystemColors> HighContrastColors() { return std::nullopt; }
+
 void BusyCursorChanged(bool shown) {
   if (shown) ++State().busyShows;
 }

@@ -1,3 +1,4 @@
+#include "gui/win32/accessible_name.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/win32_window.h"
 
@@ -12,15 +13,15 @@ class ComboBoxPeer : public WindowPeer {
                     parent) == nullptr)
       return;
     ::SendMessageW(Handle(), CB_LIMITTEXT, 0, 0);
+    // The focus is in the edit part: a reader names what it finds there.
+    NameInnerWindowAs(EditPart(), combo);
     Sync();
   }
 
   void OnCommand(WORD code) override {
     if (code == CBN_SETFOCUS) {
       // The focus is in the box's edit part, which has its own input context.
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof(info);
-      HWND edit = ::GetComboBoxInfo(Handle(), &info) ? info.hwndItem : nullptr;
+      HWND edit = EditPart();
       ApplyImeMode(edit != nullptr ? edit : Handle(), combo_.imeMode);
       return;
     }
@@ -43,6 +44,11 @@ class ComboBoxPeer : public WindowPeer {
   }
 
  private:
+  HWND EditPart() const {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetComboBoxInfo(Handle(), &info) ? info.hwndItem : nullptr;
+  }
   void Sync() {
     settingText_ = true;
     if (shownItems_ != combo_.Items()) {

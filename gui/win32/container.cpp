@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gui/controls.h"
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/graphic_controls.h"
 #include "gui/win32/win32_window.h"
 
@@ -30,7 +31,7 @@ void Container::Paint(HWND hwnd, HDC target, const RECT& area) {
   const int width = part.right - part.left;
   const int height = part.bottom - part.top;
   const int dpi = DpiOf(hwnd);
-  const gui::Color under = background_();
+  const gui::Color under = ContainerBackground(control_, background_());
 
   // Painted off screen first, so that a picture under a label never flickers. The
   // buffer covers only the part to paint; its origin is moved to that part's corner.

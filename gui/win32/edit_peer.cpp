@@ -1,3 +1,4 @@
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/win32_window.h"
 
@@ -23,7 +24,7 @@ class EditPeer : public WindowPeer {
   void OnFocusReceived() override { ApplyImeMode(Handle(), edit_.imeMode); }
 
   HBRUSH OnControlColor(HDC dc) override {
-    if (!edit_.EnabledWithParents()) return nullptr;
+    if (HighContrastOn() || !edit_.EnabledWithParents()) return nullptr;
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     ::SetBkColor(dc, ToColorRef(edit_.GetColor()));
     return BrushFor(edit_.GetColor());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/application.h"
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/window_classes.h"
 #include "gui/win32/win32_window.h"
 
@@ -435,6 +436,11 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       else
         FocusFirstControl();
       return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      // High contrast may have been switched on or off, or its colours chosen anew.
+      RepaintForNewColors(hwnd, message == WM_SYSCOLORCHANGE);
+      break;
     case 0x02E0: {  // WM_DPICHANGED
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,

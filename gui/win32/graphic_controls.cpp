@@ -4,6 +4,7 @@
 
 #include "gui/controls.h"
 #include "gui/win32/bitmap_cache.h"
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/win32_window.h"
 
 namespace gui::win32 {
@@ -30,7 +31,8 @@ RECT Union(const RECT& a, const RECT& b) {
   return u;
 }
 
-void PaintLabel(HDC dc, const gui::Label& label, const RECT& box, int dpi, gui::Color under) {
+void PaintLabel(HDC dc, const gui::Label& label, const gui::Control& container, const RECT& box,
+                int dpi, gui::Color under) {
   const RECT text = LabelTextRect(dc, label, box, dpi);
   if (!label.transparent) {
     const RECT area = Union(box, text);
@@ -39,17 +41,19 @@ void PaintLabel(HDC dc, const gui::Label& label, const RECT& box, int dpi, gui::
   if (label.Caption().empty()) return;
   ScopedSelect font(dc, FontFor(label.GetFont(), dpi));
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, label.EnabledWithParents() ? ToColorRef(label.textColor)
-                                                : ::GetSysColor(COLOR_GRAYTEXT));
+  // A label over a picture keeps its colour in high contrast: the picture keeps its own.
+  const gui::Color colour =
+      label.transparent ? label.textColor : ContainerText(container, label.textColor);
+  ::SetTextColor(dc, label.EnabledWithParents() ? ToColorRef(colour) : ::GetSysColor(COLOR_GRAYTEXT));
   RECT area = text;
   const std::wstring caption = Wide(label.Caption());
   ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
               kLabelFormat | DT_NOCLIP);
 }
 
-void PaintShape(HDC dc, const gui::Shape& shape, const RECT& box) {
+void PaintShape(HDC dc, const gui::Shape& shape, const gui::Control& container, const RECT& box) {
   if (!shape.bottomRule) {
-    ::FillRect(dc, &box, BrushFor(shape.lineColor));
+    ::FillRect(dc, &box, BrushFor(ContainerText(container, shape.lineColor)));
     return;
   }
   // A lowered rule: a shadow line over a highlight line at the bottom of the box.
@@ -167,11 +171,11 @@ void PaintGraphic(HDC dc, const gui::Control& control, const gui::Control& conta
                   gui::Color under) {
   const RECT box = BoxInContainer(control, container, dpi);
   if (auto* label = dynamic_cast<const gui::Label*>(&control)) {
-    PaintLabel(dc, *label, box, dpi, under);
+    PaintLabel(dc, *label, container, box, dpi, under);
   } else if (auto* image = dynamic_cast<const gui::Image*>(&control)) {
     PaintImage(dc, *image, box, dpi);
   } else if (auto* shape = dynamic_cast<const gui::Shape*>(&control)) {
-    PaintShape(dc, *shape, box);
+    PaintShape(dc, *shape, container, box);
   }
 }
 

@@ -2,12 +2,15 @@
 
 #include <windowsx.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <utility>
 
 #include "gui/application.h"
+#include "gui/win32/color_scheme.h"
 
 namespace gui::win32 {
 
@@ -429,7 +432,8 @@ void GridWindow::PaintCells(HDC dc, const RECT& area) {
   const Layout& l = layout_;
   const auto& table = grid_.Table();
   // Whatever no cell covers (right of the last column, below the last row) is background.
-  Fill(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, kBackground);
+  Fill(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+       SchemeColor(kBackground, COLOR_WINDOW));
 
   // Visible rows that meet the update area: the header row, then a run of data rows
   // computed directly from the scroll position, never by walking the table.
@@ -486,7 +490,7 @@ void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui
     }
   }
   if (!drawn) {
-    canvas.FillRect(cell, kWhite);
+    canvas.FillRect(cell, SchemeColor(kWhite, COLOR_WINDOW));
     gui::Rect text = cell;
     text.left += 2;
     text.width -= 2;
@@ -494,8 +498,9 @@ void GridWindow::DrawCell(GdiCanvas& canvas, HDC dc, int col, int row, const gui
                           gui::WindowTextColor());
   }
   // The line right of the cell and the one below it, meeting at the corner.
-  Fill(dc, cell.Right(), cell.top, 1, cell.height + 1, options_.gridLineColor);
-  Fill(dc, cell.left, cell.Bottom(), cell.width, 1, options_.gridLineColor);
+  const Color line = SchemeColor(options_.gridLineColor, COLOR_WINDOWTEXT);
+  Fill(dc, cell.Right(), cell.top, 1, cell.height + 1, line);
+  Fill(dc, cell.left, cell.Bottom(), cell.width, 1, line);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -624,12 +629,15 @@ void GridWindow::OnMouseWheel(int delta) {
 }
 
 bool GridWindow::OnContextMenu(LPARAM lParam) {
+  ++contextMenus_;
   if (grid_.popup == nullptr || !options_.openPopup) return false;
   POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (screen.x == -1 && screen.y == -1) {
-    // From the keyboard: below the current cell when it shows, else the grid's corner.
+    // From the keyboard: below the current cell when it shows (else below its row, else at
+    // the grid's corner).
     const auto& t = grid_.Table();
-    const auto rect = CellRect(t.CurrentCol(), t.CurrentRow());
+    auto rect = CellRect(t.CurrentCol(), t.CurrentRow());
+    for (int c = 0; !rect && c < t.ColCount(); ++c) rect = CellRect(c, t.CurrentRow());
     screen = rect ? POINT{rect->left, rect->Bottom()} : POINT{0, 0};
     ::ClientToScreen(Handle(), &screen);
   }
@@ -691,6 +699,15 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case WM_KEYDOWN:
       OnKeyDown(wParam);
       return 0;
+    case WM_KEYUP:
+      if (wParam == VK_APPS) {
+        // Windows makes the context-menu key a WM_CONTEXTMENU here; Wine does not.
+        const int before = contextMenus_;
+        const LRESULT result = ::DefSubclassProc(Handle(), message, wParam, lParam);
+        if (contextMenus_ == before) OnContextMenu(static_cast<LPARAM>(-1));
+        return result;
+      }
+      break;
     case WM_VSCROLL:
       OnVerticalScroll(LOWORD(wParam));
       return 0;

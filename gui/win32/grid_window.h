@@ -105,6 +105,7 @@ class GridWindow final : public WindowPeer {
   bool leftPressed_ = false;
   int rowAskedAtTop_ = 0;  // the row to show at the top at the next layout (0: none)
   bool reportingPaintError_ = false;
+  int contextMenus_ = 0;  // WM_CONTEXTMENU messages seen (the context-menu key's own)
   std::exception_ptr paintFailure_;  // the first draw handler error of the running paint
 };
 

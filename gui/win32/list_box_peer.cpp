@@ -1,3 +1,4 @@
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/win32_window.h"
 
@@ -21,6 +22,7 @@ class ListBoxPeer : public WindowPeer {
   }
 
   HBRUSH OnControlColor(HDC dc) override {
+    if (HighContrastOn()) return nullptr;  // the system's own colours
     ::SetTextColor(dc, ::GetSysColor(list_.EnabledWithParents() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     ::SetBkColor(dc, ToColorRef(list_.GetColor()));
     return BrushFor(list_.GetColor());

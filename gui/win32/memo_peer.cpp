@@ -2,6 +2,7 @@
 // as the box shows them, wrapped at its width.
 #include <algorithm>
 
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/win32_window.h"
 
@@ -50,7 +51,7 @@ class MemoPeer : public WindowPeer, public gui::Memo::LinesSource {
   void OnFocusReceived() override { ApplyImeMode(Handle(), memo_.imeMode); }
 
   HBRUSH OnControlColor(HDC dc) override {
-    if (!memo_.EnabledWithParents()) return nullptr;
+    if (HighContrastOn() || !memo_.EnabledWithParents()) return nullptr;
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     ::SetBkColor(dc, ToColorRef(memo_.GetColor()));
     return BrushFor(memo_.GetColor());

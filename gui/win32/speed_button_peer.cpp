@@ -8,6 +8,7 @@
 
 #include "gui/form.h"
 #include "gui/win32/bitmap_cache.h"
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/window_classes.h"
 #include "gui/win32/win32_window.h"
@@ -19,8 +20,10 @@ namespace {
 gui::Color ColorBeneath(const gui::Control& control) {
   int dx = 0, dy = 0;
   const gui::Control* container = WindowedAncestor(control, dx, dy);
-  if (auto* form = dynamic_cast<const gui::Form*>(container)) return form->background;
-  return container != nullptr ? container->GetColor() : gui::kWhite;
+  if (container == nullptr) return gui::kWhite;
+  auto* form = dynamic_cast<const gui::Form*>(container);
+  const gui::Color designed = form != nullptr ? form->background : container->GetColor();
+  return ContainerBackground(*container, designed);
 }
 
 class SpeedButtonPeer : public WindowPeer {

@@ -4,6 +4,7 @@
 
 #include "gui/application.h"
 #include "gui/form.h"
+#include "gui/win32/accessible_name.h"
 #include "gui/win32/win32_window.h"
 
 namespace gui::win32 {
@@ -129,6 +130,9 @@ void WindowPeer::PropertyChanged(gui::Property property) {
       case gui::Property::Focus:
         if (::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_)) ::SetFocus(hwnd_);
         break;
+      case gui::Property::AccessibleName:
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+        break;
       default:
         break;
     }
@@ -166,6 +170,10 @@ LRESULT CALLBACK WindowPeer::SubclassProc(HWND hwnd, UINT message, WPARAM wParam
       handled = false;
     }
     if (handled) return result;
+    // A control the peer does not serve itself is Windows' own object, with its name.
+    if (message == WM_GETOBJECT &&
+        AnswerNamedObject(hwnd, wParam, lParam, peer->control_.AccessibleName(), result))
+      return result;
   }
   return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

@@ -94,6 +94,23 @@ TEST_F(GuiHeadless, PeerHearsOnlyRealChanges) {
   EXPECT_EQ(label.Bounds(), (gui::Rect{1, 2, 3, 4}));
 }
 
+TEST_F(GuiHeadless, ANameAfterALabelLeavesOutIdeographicSpacesAndLineBreaks) {
+  gui::Form form;
+  gui::Label label{&form};
+  gui::Edit box{&form};
+  const std::pair<Text, Text> cases[] = {
+      {u"履　歴", u"履歴"},
+      {u"最近保存\r\nした順", u"最近保存した順"},
+      {u"クリップ\nボード クリア", u"クリップボード クリア"},  // an ordinary space stays
+      {u"", u""},
+  };
+  for (const auto& [caption, name] : cases) {
+    label.SetCaption(caption);
+    gui::NameAfter(box, label);
+    EXPECT_TRUE(box.AccessibleName() == name) << core::ToUtf8(caption);
+  }
+}
+
 TEST_F(GuiHeadless, FormResizeRunsOnSizeChangesOnly) {
   gui::Form form;
   int resizes = 0;

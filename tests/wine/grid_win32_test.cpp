@@ -446,6 +446,38 @@ TEST_F(GridWindowTest, RightClickOpensThePopupWithoutMovingTheCell) {
   EXPECT_EQ(popups[1].screen.y, underCurrent.y);
 }
 
+// Without a mouse: the context-menu key and Shift+F10 open the popup below the current
+// cell, and leave the cell where it is.
+TEST_F(GridWindowTest, MenuKeysOpenThePopupAtTheCurrentRow) {
+  gui::PopupMenu menu;
+  grid.popup = &menu;
+  Realize();
+  ClickCell(3, 4);
+  clicks.clear();
+  BYTE keys[256]{};
+  ::GetKeyboardState(keys);
+  for (const bool shiftF10 : {false, true}) {
+    popups.clear();
+    if (shiftF10) {
+      keys[VK_SHIFT] = 0x80;
+      ::SetKeyboardState(keys);
+      ::SendMessageW(Hwnd(), WM_SYSKEYDOWN, VK_F10, 1);
+      keys[VK_SHIFT] = 0;
+      ::SetKeyboardState(keys);
+    } else {
+      Key(VK_APPS);
+      ::SendMessageW(Hwnd(), WM_KEYUP, VK_APPS, 0xC0000001);
+    }
+    ASSERT_EQ(popups.size(), 1u) << (shiftF10 ? "Shift+F10" : "context-menu key");
+    POINT underCurrent{Cell(3, 4).left, Cell(3, 4).Bottom()};
+    ::ClientToScreen(Hwnd(), &underCurrent);
+    EXPECT_EQ(popups[0].screen.x, underCurrent.x);
+    EXPECT_EQ(popups[0].screen.y, underCurrent.y);
+    EXPECT_EQ(grid.Table().CurrentRow(), 4);
+    EXPECT_TRUE(clicks.empty());
+  }
+}
+
 TEST_F(GridWindowTest, ProgramMovesScrollOnlyToACellOutOfView) {
   Realize();
   grid.Table().SetCurrentRow(3);  // visible: no scrolling

@@ -1,11 +1,13 @@
 // The main window and the entry editor on the real Win32 windowing layer: the category
-// jump as the grid shows it, the cells' text colour, and the editor's boxes (tab order,
-// input method). The program's own files live in a scratch folder; the clipboard is a
-// stand-in, so that the tests never touch the one other tests share.
+// jump as the grid shows it, the cells' text colour, the editor's boxes (tab order,
+// input method), the names screen readers hear, and painting in high contrast. The
+// program's own files live in a scratch folder; the clipboard is a stand-in, so that the
+// tests never touch the one other tests share.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <imm.h>
+#include <oleacc.h>
 
 #include <chrono>
 #include <functional>
@@ -16,6 +18,8 @@
 
 #include "core/saved_store.h"
 #include "gui/application.h"
+#include "gui/win32/accessible_name.h"
+#include "gui/win32/color_scheme.h"
 #include "gui/win32/grid_window.h"
 #include "gui/win32/win32_window.h"
 #include "platform/win32/win32_services.h"
@@ -220,6 +224,121 @@ TEST_F(EditorWin32, CategoryTitleAndTextOpenTheInputMethodInHiragana) {
     EXPECT_EQ(conversion & hiragana, hiragana);
     ::ImmReleaseContext(focus, context);
   }
+}
+
+// ---- Screen readers: the names Windows' own controls tell ----
+
+// The name and role a screen reader gets for a window's client object. oleacc is loaded as
+// the program loads it, keeping its import library out of the link.
+std::pair<std::wstring, LONG> ClientObjectOf(HWND hwnd) {
+  using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+  static const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+  IAccessible* object = nullptr;
+  if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), gui::win32::kAccessibleIid,
+                        reinterpret_cast<void**>(&object))))
+    return {L"(no object)", 0};
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  VARIANT role{};
+  std::pair<std::wstring, LONG> found{L"(no name)", 0};
+  if (object->get_accName(self, &name) == S_OK && name != nullptr)
+    found.first.assign(name, ::SysStringLen(name));
+  if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) found.second = role.lVal;
+  ::SysFreeString(name);
+  object->Release();
+  return found;
+}
+
+TEST_F(EditorWin32, BoxesAreNamedAfterTheLabelsBesideThem) {
+  ui::TEdtForm& e = Open(u"NEW");
+  COMBOBOXINFO combo{};
+  combo.cbSize = sizeof combo;
+  ASSERT_TRUE(::GetComboBoxInfo(WindowOf(e.ComboBox1), &combo));
+  const std::pair<HWND, std::wstring> cases[] = {
+      {WindowOf(form->Edt_Serch), L"履歴の検索"},
+      {WindowOf(form->ListBox1), L"カテゴリー順"},
+      {WindowOf(e.ComboBox1), L"カテゴリー"},
+      {combo.hwndItem, L"カテゴリー"},  // the edit part, where the focus goes
+      {WindowOf(e.Edt_Titol), L"タイトル"},
+      {WindowOf(e.Memo1), L"内容"},
+  };
+  for (const auto& [hwnd, name] : cases) {
+    const auto [heard, role] = ClientObjectOf(hwnd);
+    EXPECT_TRUE(heard == name) << wine_test::Utf8(Text(name.begin(), name.end()));
+    EXPECT_GT(role, 0) << "the rest is Windows' own object";
+  }
+}
+
+// ---- High contrast ----
+
+// Wine cannot switch high contrast on: the test decides the mode, and gives the system
+// colours values that no designed colour has.
+class HighContrastWin32 : public UiWin32 {
+ protected:
+  static constexpr int kElements[] = {COLOR_WINDOW,        COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                                      COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE,    COLOR_BTNTEXT};
+  static constexpr COLORREF kSystem[] = {RGB(10, 20, 30),  RGB(200, 210, 220), RGB(40, 50, 60),
+                                         RGB(70, 80, 90),  RGB(100, 110, 120), RGB(130, 140, 150)};
+  void SetUp() override {
+    for (int element : kElements) saved_.push_back(::GetSysColor(element));
+    ASSERT_TRUE(::SetSysColors(6, kElements, kSystem));
+  }
+  void TearDown() override {
+    gui::win32::SetHighContrastForTesting(std::nullopt);
+    ::SetSysColors(6, kElements, saved_.data());
+    UiWin32::TearDown();
+  }
+  std::vector<COLORREF> saved_;
+};
+
+TEST_F(HighContrastWin32, TablesPanelsAndTheCurrentCellTakeTheSystemColours) {
+  ui::TMainForm& f = Start();
+  auto& table = f.StringGrid1.Table();
+  table.SetRowCount(3);
+  table.SetCell(1, 1, u"first");
+  table.SetCell(1, 2, u"second");
+  table.SetCurrentRow(1);
+  gui::ProcessMessages();
+  auto* grid = dynamic_cast<GridWindow*>(f.StringGrid1.Peer());
+  ASSERT_NE(grid, nullptr);
+  const gui::Rect header = grid->CellRect(1, 0).value_or(gui::Rect{});
+  const gui::Rect current = grid->CellRect(1, 1).value_or(gui::Rect{});
+  const gui::Rect even = grid->CellRect(1, 2).value_or(gui::Rect{});
+  ASSERT_GT(current.width, 8);
+  struct Spot {
+    const char* what;
+    HWND hwnd;
+    POINT at;  // x below 0: from the right edge
+    DWORD designed, highContrast;  // 0xRRGGBB
+  };
+  const Spot spots[] = {
+      {"header row", grid->Handle(), {header.left + 1, header.top + 1}, 0xC0DCC0, 0x646E78},
+      {"odd row", grid->Handle(), {current.left, current.top + 1}, 0xFFFBF0, 0x0A141E},
+      {"even row", grid->Handle(), {even.left + 1, even.top + 1}, 0xFFFFFF, 0x0A141E},
+      {"current cell", grid->Handle(), {current.left + 3, current.top + 1}, 0xFF00FF, 0x28323C},
+      {"grid line", grid->Handle(), {even.Right(), even.top + 1}, 0xD0D0D0, 0xC8D2DC},
+      {"navigation panel", WindowOf(f.Panel1), {138, 2}, 0xA6CAF0, 0x646E78},
+      {"view panel", WindowOf(f.Panel2), {198, 2}, 0xC0C0C0, 0x646E78},
+      {"window right of the board", WindowOf(f), {-2, 2}, 0xFFFFFF, 0x0A141E},
+  };
+  for (bool on : {true, false}) {
+    gui::win32::SetHighContrastForTesting(on);
+    for (const Spot& s : spots) {
+      const wine_tests::Pixels pixels = wine_tests::PaintedClient(s.hwnd);
+      const int x = s.at.x < 0 ? pixels.width + s.at.x : s.at.x;
+      ASSERT_LT(x, pixels.width) << s.what;
+      EXPECT_EQ(pixels.At(x, s.at.y), on ? s.highContrast : s.designed)
+          << s.what << (on ? " in high contrast" : "");
+    }
+  }
+
+  // A change of the setting repaints the whole window, the table with it.
+  ::ValidateRect(grid->Handle(), nullptr);
+  ::SendMessageW(WindowOf(f), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_TRUE(::GetUpdateRect(grid->Handle(), nullptr, FALSE));
 }
 
 }  // namespace
