@@ -182,6 +182,7 @@ void TEdtForm::FormCreate() {
     Img_Sv.SetEnabled(false);
     throw;
   }
+  owner.TellKeptOriginal(contentFile_, path);
   Memo1.SetText(contentFile_.GetText());
   services.clipboard.WriteText(Memo1.GetText());
 }
