@@ -118,7 +118,8 @@ TMainForm::TMainForm(platform::Services& services_)
 TMainForm* MainForm = nullptr;
 
 void TMainForm::TellKeptOriginal(const core::LineBuffer& buffer, const Text& path) {
-  if (buffer.KeptOriginal()) gui::ShowMessage(core::KeptOriginalNotice(path, *buffer.KeptOriginal()));
+  if (const std::optional<Text>& kept = buffer.KeptOriginal())
+    gui::ShowMessage(core::KeptOriginalNotice(path, *kept));
 }
 
 TMainForm::~TMainForm() = default;
