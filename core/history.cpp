@@ -8,6 +8,7 @@
 #include "core/dates.h"
 #include "core/table_utils.h"
 #include "core/text_file.h"
+#include "core/unicode_ranges.h"
 
 namespace core::history {
 
@@ -256,28 +257,17 @@ bool IsWebAddress(TextView text) {
 
 namespace {
 
-bool RefusedInWebAddress(char16_t u) {
-  // Controls (C0, DEL, C1).
-  if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) return true;
-  switch (u) {
-    // Blanks, with the Unicode spaces that are not controls.
-    case u' ': case 0x00A0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F:
-    case 0x3000:
-    // Characters that are invisible or reorder what is shown.
-    case 0x180E: case 0x200B: case 0x200C: case 0x200D: case 0x200E: case 0x200F: case 0x2060:
-    case 0xFEFF:
-    // Quotes and angle brackets, full-width forms included.
+// Quotes and angle brackets end an address in most places that show one; full-width and
+// typographic forms included.
+bool IsQuoteOrBracket(char32_t cp) {
+  switch (cp) {
     case u'"': case u'\'': case u'`': case u'<': case u'>': case 0x00AB: case 0x00BB:
     case 0x2039: case 0x203A: case 0x301D: case 0x301E: case 0x301F: case 0xFF02: case 0xFF07:
     case 0xFF1C: case 0xFF1E:
       return true;
     default:
-      break;
+      return cp >= 0x2018 && cp <= 0x201F;  // typographic single and double quotes
   }
-  return (u >= 0x2000 && u <= 0x200A) ||  // en quad .. hair space
-         (u >= 0x2018 && u <= 0x201F) ||  // typographic single and double quotes
-         (u >= 0x202A && u <= 0x202E) ||  // direction embeddings and overrides
-         (u >= 0x2066 && u <= 0x2069);    // direction isolates
 }
 
 }  // namespace
@@ -285,8 +275,16 @@ bool RefusedInWebAddress(char16_t u) {
 std::optional<Text> WebAddressToOpen(TextView text) {
   const TextView firstLine = text.substr(0, LineEnd(text, 0));
   if (!IsWebAddress(firstLine)) return std::nullopt;
-  for (char16_t u : firstLine) {
-    if (RefusedInWebAddress(u)) return std::nullopt;
+  for (std::size_t i = 0; i < firstLine.size(); ++i) {
+    char32_t cp = firstLine[i];
+    if (cp >= 0xD800 && cp <= 0xDFFF) {
+      // A pair stands for one character beyond U+FFFF; half of one stands for nothing.
+      const bool pair = cp <= 0xDBFF && i + 1 < firstLine.size() && firstLine[i + 1] >= 0xDC00 &&
+                        firstLine[i + 1] <= 0xDFFF;
+      if (!pair) return std::nullopt;
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (firstLine[++i] - 0xDC00);
+    }
+    if (unicode::IsInvisibleOrBlank(cp) || IsQuoteOrBracket(cp)) return std::nullopt;
   }
   return Text(firstLine);
 }

@@ -82,9 +82,11 @@ Text ResultHeader(int count);
 bool IsWebAddress(TextView text);
 
 // What the web-address commands hand to the shell: the text's first line, when it is a web
-// address and holds no blank (any Unicode space), quote, "<", ">", control or
-// direction-changing character. Such characters never belong in an address, and browsers
-// have had argument-injection holes through exactly them. Nothing for any other text.
+// address and holds no quote, "<", ">", half of a surrogate pair, nor any character that
+// Unicode calls default-ignorable, format (direction marks among them), control or
+// separator. Such characters never belong in an address, show nothing or look like
+// something else, and browsers have had argument-injection holes through exactly them.
+// Letters of every script pass. Nothing for any other text.
 std::optional<Text> WebAddressToOpen(TextView text);
 
 // True for the text of a history file that lost every record header (edited by hand, or

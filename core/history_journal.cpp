@@ -1,5 +1,6 @@
 #include "core/history_journal.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <unordered_set>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kRecordStart = "#J ";
+constexpr std::string_view kHoldStart = "#H ";
 // A header line is the start, a stamp of 19 characters (at most 3 bytes each), a count of
 // at most 20 digits, a checksum and the separators: anything longer is not a header.
 constexpr std::size_t kMaxHeaderBytes = 3 + 19 * 3 + 1 + 20 + 1 + 8 + 2;
@@ -151,21 +153,37 @@ bool ParseRecordAt(std::string_view bytes, std::size_t pos, JournalRecord& recor
   return true;
 }
 
-// The text as Log.dat gives it back: line breaks made CR LF, empty lines at its start gone.
-Text AsStoredInHistoryFile(TextView text) {
-  Text stored = NormalizeLineBreaks(text);
-  std::size_t start = 0;
-  while (stored.compare(start, 2, u"\r\n") == 0) start += 2;
-  return stored.substr(start);
-}
-
-// One key for a stamp and a text; the length keeps any stamp apart from any text.
+// One key for a stamp and a text; the length keeps any stamp apart from any text. Half of a
+// surrogate pair counts as U+FFFD, which is what a UTF-8 Log.dat gives back for it.
 Text RecordKey(TextView stamp, TextView text) {
   Text key = IntToText(static_cast<std::int64_t>(stamp.size()));
   key += u':';
   key += stamp;
-  key += text;
+  key += FromUtf8(ToUtf8(text));
   return key;
+}
+
+// The keys of the records that a journal record becomes once Log.dat holds it and is read
+// back: its stamp with its text as the file gives it back (line breaks CR LF, leading empty
+// lines gone), or more than one record when a line of the text begins with the record
+// marker, which the reader takes for a header of its own.
+std::vector<Text> KeysAsReadBack(const JournalRecord& record, TextView cutOff) {
+  CellTable written;
+  ResetHistoryTable(written);
+  HistoryKeys keys = KeysFromStamp(record.stamp);
+  written.SetCell(kTextCol, 1, record.text);
+  written.SetCell(kStampCol, 1, record.stamp);
+  written.SetCell(kDateKeyCol, 1, std::move(keys.dateKey));
+  written.SetCell(kTimeKeyCol, 1, std::move(keys.timeKey));
+  CellTable readBack;
+  ResetHistoryTable(readBack);
+  const int count = ReadHistoryRecords(readBack, HistoryFileText(written), cutOff);
+  std::vector<Text> out;
+  for (int r = 1; r <= count; ++r) {
+    const Text& text = readBack.Cell(kTextCol, r);
+    if (!text.empty()) out.push_back(RecordKey(readBack.Cell(kStampCol, r), text));
+  }
+  return out;
 }
 
 }  // namespace
@@ -187,8 +205,10 @@ std::string JournalRecordBytes(TextView stamp, TextView text) {
   return out;
 }
 
-std::vector<JournalRecord> ParseJournal(std::string_view bytes) {
+std::vector<JournalRecord> ParseJournal(std::string_view bytes,
+                                        std::optional<std::uint32_t>* holdReason) {
   std::vector<JournalRecord> records;
+  std::optional<std::uint32_t> hold;
   std::size_t pos = bytes.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
   while (pos < bytes.size()) {
     JournalRecord record;
@@ -198,10 +218,21 @@ std::vector<JournalRecord> ParseJournal(std::string_view bytes) {
       pos = next;
       continue;
     }
-    // Damaged or cut short: go on at the next record start that proves intact.
-    pos = bytes.find(kRecordStart, pos + 1);
+    std::uint32_t reason;
+    const std::size_t holdEnd = pos + kHoldStart.size() + 8;
+    if (bytes.substr(pos, kHoldStart.size()) == kHoldStart &&
+        ParseHex8(bytes.substr(pos + kHoldStart.size(), 8), reason) &&
+        bytes.substr(holdEnd, 2) == "\r\n") {
+      for (JournalRecord& held : records) held.held = true;
+      hold = reason;
+      pos = holdEnd + 2;
+      continue;
+    }
+    // Damaged or cut short: go on at the next record or hold line that proves intact.
+    pos = std::min(bytes.find(kRecordStart, pos + 1), bytes.find(kHoldStart, pos + 1));
     if (pos == std::string_view::npos) break;
   }
+  if (holdReason) *holdReason = hold;
   return records;
 }
 
@@ -218,6 +249,32 @@ std::vector<JournalRecord> ReadJournal(platform::FileSystem& fs, const Text& pat
     return ParseJournal(fs.ReadFile(path));
   } catch (const std::exception&) {
     return {};
+  }
+}
+
+std::uint32_t HoldReasonChecksum(TextView reason) { return Crc32(0, EncodeExactly(reason)); }
+
+std::vector<JournalRecord> JournalRecordsOf(const CellTable& table) {
+  std::vector<JournalRecord> records;
+  for (int r = table.RowCount() - 1; r >= 1; --r) {
+    const Text& text = table.Cell(kTextCol, r);
+    if (!text.empty()) records.push_back({table.Cell(kStampCol, r), text});
+  }
+  return records;
+}
+
+bool HoldJournal(platform::FileSystem& fs, const Text& path,
+                 const std::vector<JournalRecord>& records, TextView reason) {
+  std::string bytes(kBom);
+  for (const JournalRecord& record : records) bytes += JournalRecordBytes(record.stamp, record.text);
+  bytes += kHoldStart;
+  bytes += Hex8(HoldReasonChecksum(reason));
+  bytes += "\r\n";
+  try {
+    fs.WriteFileAtomic(path, bytes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 
@@ -243,7 +300,9 @@ int RecoverJournalRecords(CellTable& table, int& logCnt, const std::vector<Journ
   for (const JournalRecord& record : records) {
     if (record.text.empty()) continue;
     if (cutOff > TextView(record.stamp).substr(0, 10)) continue;
-    if (stored.count(RecordKey(record.stamp, AsStoredInHistoryFile(record.text)))) continue;
+    const std::vector<Text> readBack = KeysAsReadBack(record, cutOff);
+    const auto inTable = [&stored](const Text& key) { return stored.count(key) != 0; };
+    if (!readBack.empty() && std::all_of(readBack.begin(), readBack.end(), inTable)) continue;
     ++logCnt;
     ++added;
     table.SetRowCount(logCnt + 1);

@@ -110,12 +110,15 @@ DecodedText DecodeFileBytes(std::string_view bytes, platform::AnsiCodePage& ansi
   if (StartsWith(bytes, "\xEF\xBB\xBF")) {
     decoded.encoding = Encoding::Utf8Bom;
     decoded.text = FromUtf8(bytes.substr(3));
+    decoded.lossy = ClassifyUtf8(bytes.substr(3)) == Utf8Form::Invalid;
   } else if (StartsWith(bytes, "\xFF\xFE")) {
     decoded.encoding = Encoding::Utf16LeBom;
     decoded.text = DecodeUtf16(bytes.substr(2), false);
+    decoded.lossy = bytes.size() % 2 != 0;
   } else if (StartsWith(bytes, "\xFE\xFF")) {
     decoded.encoding = Encoding::Utf16BeBom;
     decoded.text = DecodeUtf16(bytes.substr(2), true);
+    decoded.lossy = bytes.size() % 2 != 0;
   } else if (ClassifyUtf8(bytes) == Utf8Form::MultiByte) {
     decoded.encoding = Encoding::Utf8Bom;
     decoded.text = FromUtf8(bytes);
@@ -208,9 +211,42 @@ std::string EncodeFileText(TextView text, Encoding wanted, platform::AnsiCodePag
   return bytes;
 }
 
+std::optional<Text> KeepOriginalBytes(platform::FileSystem& fs, const Text& path,
+                                      const std::string& bytes) {
+  // Not "h*.dat" nor "*.dat": nothing takes the copy for a data file of its own.
+  constexpr int kMaxCopies = 100;
+  for (int n = 1; n <= kMaxCopies; ++n) {
+    const Text kept =
+        path + u"_元の内容" + (n == 1 ? Text() : u" (" + IntToText(n) + u")") + u".txt";
+    if (!fs.FileExists(kept)) {
+      try {
+        fs.WriteFileAtomic(kept, bytes);
+      } catch (const AppError&) {
+        throw AppError(kept + u" に書き込めません");
+      }
+      return kept;
+    }
+    try {
+      if (fs.ReadFile(kept) == bytes) return std::nullopt;
+    } catch (const AppError&) {
+      // Unreadable: it stays as it is, and the next name is tried.
+    }
+  }
+  throw AppError(path + u" の元の内容を残すファイルが多すぎます。不要なものを削除してください");
+}
+
+Text KeptOriginalNotice(const Text& path, const Text& keptPath) {
+  return u"次のファイルには文字として読めない部分があったため、その部分を代わりの文字"
+         u"（\uFFFD）に置き換えて読み込みました。\r\n" +
+         path + u"\r\n\r\n置き換える前の内容は、次のファイルに残してあります。\r\n" + keptPath;
+}
+
 void LineBuffer::LoadFromFile(const Text& path) {
+  keptOriginal_.reset();
   std::string bytes = fs_.ReadFile(path);
   DecodedText decoded = DecodeFileBytes(bytes, ansi_);
+  // Before the text can be written back over them.
+  if (decoded.lossy) keptOriginal_ = KeepOriginalBytes(fs_, path, bytes);
   text_ = std::move(decoded.text);
   encoding_ = decoded.encoding;
 }

@@ -185,6 +185,7 @@ void TEdtForm::FormCreate() {
     Img_Sv.SetEnabled(false);
     throw;
   }
+  owner.TellKeptOriginal(contentFile_, path);
   Memo1.SetText(contentFile_.GetText());
   services.clipboard.WriteText(Memo1.GetText());
 }

@@ -94,13 +94,14 @@ Text ReadStartupClipboard(platform::Clipboard& clipboard, platform::Clock& clock
   }
 }
 
-// A data file that could not be read stays as it is: the exit does not write over it.
-void ReportUnreadableFile(const Text& what, const Text& path, const std::exception& error) {
-  gui::ShowMessage(what + u"を読み込めませんでした。\r\n" + path + u"\r\n" + ReasonOf(error) +
-                   u"\r\n\r\nこのファイルは終了時に上書きされません。");
-}
-
 }  // namespace
+
+// A data file that could not be read stays as it is: the exit does not write over it.
+void ReportUnreadableFile(const Text& what, const Text& path, const Text& reason,
+                          const Text& more) {
+  gui::ShowMessage(what + u"を読み込めませんでした。\r\n" + path + u"\r\n" + reason +
+                   u"\r\n\r\nこのファイルは終了時に上書きされません。" + more);
+}
 
 TMainForm::TMainForm(platform::Services& services_)
     : services(services_),
@@ -115,6 +116,11 @@ TMainForm::TMainForm(platform::Services& services_)
 }
 
 TMainForm* MainForm = nullptr;
+
+void TMainForm::TellKeptOriginal(const core::LineBuffer& buffer, const Text& path) {
+  if (const std::optional<Text>& kept = buffer.KeptOriginal())
+    gui::ShowMessage(core::KeptOriginalNotice(path, *kept));
+}
 
 TMainForm::~TMainForm() = default;
 
@@ -383,9 +389,9 @@ void TMainForm::FormCreate() {
     Log_Load();
     historyLoadFailed = false;
   } catch (const std::exception& error) {
-    ReportUnreadableFile(u"履歴ファイル", DataPath + u"Log.dat", error);
+    historyUnreadableReason = ReasonOf(error);
   }
-  RecoverJournal();
+  RecoverJournal();  // reports a history file that could not be read
 
   // 11.
   SetupSavedTable();
@@ -397,7 +403,7 @@ void TMainForm::FormCreate() {
     HozonData_Load();
     indexLoadFailed = false;
   } catch (const std::exception& error) {
-    ReportUnreadableFile(u"保存内容の一覧ファイル", DataPath + u"hozon.dat", error);
+    ReportUnreadableFile(u"保存内容の一覧ファイル", DataPath + u"hozon.dat", ReasonOf(error));
     // Entries that could not be read are not offered.
     EnableSavedCommands(false);
   }

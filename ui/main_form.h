@@ -121,6 +121,9 @@ class TMainForm : public gui::Form {
   void N13Click();
   void FormResize();
   void DrawCell(gui::Grid& grid, int col, int row, const gui::Rect& rect, gui::Canvas& canvas);
+  // After a read of `path` into `buffer`: the one notice that bytes it could not read were
+  // kept beside the file (core::KeepOriginalBytes).
+  void TellKeptOriginal(const core::LineBuffer& buffer, const Text& path);
 
   // ---- settings file (main_form_settings.cpp) ----
   Text SettingsPath() const;  // the executable's path with ".ini"
@@ -155,8 +158,14 @@ class TMainForm : public gui::Form {
   // The history journal Data\Log.journal (core/history_journal): each recorded text is
   // appended at once, so that a crash loses none of them.
   Text JournalPath() const;
-  // Start-up: adds the journal's texts that Log.dat lacks and tells the user how many.
+  // Start-up: adds the journal's texts that Log.dat lacks and tells the user how many, and
+  // why they were missing. Reports a Log.dat that could not be read, once per reason: the
+  // journal keeps the texts meanwhile.
   void RecoverJournal();
+  Text historyUnreadableReason;  // why Log.dat could not be read at start-up
+  // The exit while Log.dat could not be read: the journal keeps the history, marked held.
+  void HoldJournal();
+  bool journalRead = false;  // start-up read the journal (or found none)
   std::uint32_t lastClipboardSequence = 0;
   bool haveClipboardSequence = false;
 
@@ -254,5 +263,9 @@ class TMainForm : public gui::Form {
 
 // The program's main window while it runs (set by the program's entry).
 extern TMainForm* MainForm;
+
+// The notice about a data file that could not be read at start-up; `more` ends it.
+void ReportUnreadableFile(const Text& what, const Text& path, const Text& reason,
+                          const Text& more = {});
 
 }  // namespace ui

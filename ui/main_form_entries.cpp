@@ -185,6 +185,7 @@ void TMainForm::StringGrid2Click() {
   }
   core::LineBuffer content(services.fileSystem, services.ansi);
   content.LoadFromFile(path);
+  TellKeptOriginal(content, path);
   Memo_Board.SetText(content.GetText());
   services.clipboard.WriteText(Memo_Board.GetText());
   if (auto raised = core::RaisedUseCount(table.Cell(core::kSavedColUses, row)))
@@ -203,6 +204,7 @@ void TMainForm::N10Click() {
   }
   core::LineBuffer content(services.fileSystem, services.ansi);
   content.LoadFromFile(path);
+  TellKeptOriginal(content, path);
   Memo_Board.SetText(content.GetText());
   services.clipboard.WriteText(Memo_Board.GetText());
 }

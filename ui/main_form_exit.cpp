@@ -117,12 +117,14 @@ void TMainForm::FormCloseQuery(bool& CanClose) {
   FlagScope running(exitRunning);
   ExitAnnouncement announced(singleInstance, CanClose);
   try {
-    // A history file that could not be read at start-up is left as it is on disk, and so
-    // is the journal: a later start recovers this run's texts from it. Otherwise Log.dat
+    // A history file that could not be read at start-up is left as it is on disk, and the
+    // journal keeps the texts: a later start recovers them from it. Otherwise Log.dat
     // holds every record now and the journal goes, before the backup copies the folder.
     if (!historyLoadFailed) {
       WriteHistoryFile();
       core::history::DiscardJournal(services.fileSystem, JournalPath());
+    } else {
+      HoldJournal();
     }
     // From here on a recorded text would be shown and then lost: the monitor records none.
     historyWritten = true;

@@ -27,6 +27,9 @@ const Text kNotAnAddressNotice =
     u"1行目が http:// または https:// で始まり、空白や引用符などを含まない場合だけ、"
     u"ブラウザで開きます。";
 const Text kNoRecordsReason = u"履歴の記録が見つかりません。";
+const Text kHistoryHeldNotice =
+    u"\r\n読み込めるようになるまで、新しい履歴は Log.journal に保存し、読み込めるようになったら"
+    u"履歴に戻します。同じ理由では、次回からこのお知らせを表示しません。";
 
 const Text& CurrentText(const gui::Grid& grid) {
   const core::CellTable& table = grid.Table();
@@ -50,6 +53,7 @@ void TMainForm::Log_Load() {
   const Text path = DataPath + kLogFileName;
   if (services.fileSystem.FileExists(path)) {
     Memo_wk.LoadFromFile(path);
+    TellKeptOriginal(Memo_wk, path);
     if (history::LacksRecordHeaders(Memo_wk.GetText())) {
       // Writing the table at exit would replace the whole of that text with this run's.
       Memo_wk.SetText({});
@@ -73,16 +77,54 @@ void TMainForm::WriteHistoryFile() {
 Text TMainForm::JournalPath() const { return DataPath + history::kJournalFileName; }
 
 void TMainForm::RecoverJournal() {
-  // Whatever the journal holds, start-up goes on: at worst nothing is recovered.
+  std::optional<std::uint32_t> holdReason;
+  std::vector<history::JournalRecord> left, held;
+  journalRead = false;
   try {
-    const int recovered = history::RecoverJournalRecords(
-        StringGrid1.Table(), Log_Cnt, history::ReadJournal(services.fileSystem, JournalPath()),
-        history::CutOffDate(services.clock.Now()), services.collator);
-    if (recovered == 0) return;
-    gui::ShowMessage(u"前回正しく終了できなかったため保存されていなかった履歴を、" +
-                     core::IntToText(recovered) + u" 件復元しました。");
+    if (services.fileSystem.FileExists(JournalPath())) {
+      for (history::JournalRecord& record :
+           history::ParseJournal(services.fileSystem.ReadFile(JournalPath()), &holdReason)) {
+        (record.held ? held : left).push_back(std::move(record));
+      }
+    }
+    journalRead = true;
   } catch (const std::exception&) {
   }
+  // Told once per reason: the exit marks the journal with the reason it has told of.
+  if (historyLoadFailed &&
+      holdReason != history::HoldReasonChecksum(historyUnreadableReason)) {
+    ReportUnreadableFile(u"履歴ファイル", DataPath + kLogFileName, historyUnreadableReason,
+                         kHistoryHeldNotice);
+  }
+  // Whatever the journal holds, start-up goes on: at worst nothing is recovered.
+  try {
+    const Text cutOff = history::CutOffDate(services.clock.Now());
+    core::CellTable& table = StringGrid1.Table();
+    const int fromCrash =
+        history::RecoverJournalRecords(table, Log_Cnt, left, cutOff, services.collator);
+    const int fromHold =
+        history::RecoverJournalRecords(table, Log_Cnt, held, cutOff, services.collator);
+    if (fromCrash > 0) {
+      gui::ShowMessage(u"前回正しく終了できなかったため保存されていなかった履歴を、" +
+                       core::IntToText(fromCrash) + u" 件復元しました。");
+    }
+    // While Log.dat still cannot be read the held texts are only shown, as at every start.
+    if (fromHold > 0 && !historyLoadFailed) {
+      gui::ShowMessage(u"履歴ファイルを読み込めなかった間の履歴を、" + core::IntToText(fromHold) +
+                       u" 件履歴に戻しました。");
+    }
+  } catch (const std::exception&) {
+  }
+}
+
+void TMainForm::HoldJournal() {
+  // Log.dat is left as it is, so the journal stays the only copy of the history: it gets
+  // what the table shows (a month's texts, no older) and the mark that this run ended
+  // normally. A journal that could not be read at start-up, or cannot be rewritten now,
+  // keeps what it holds: the table lacks its texts.
+  if (!journalRead) return;
+  history::HoldJournal(services.fileSystem, JournalPath(),
+                       history::JournalRecordsOf(StringGrid1.Table()), historyUnreadableReason);
 }
 
 // ---- clipboard monitor ----

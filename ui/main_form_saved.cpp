@@ -47,6 +47,7 @@ void TMainForm::HozonData_Load() {
   const Text indexPath = DataPath + core::kIndexFileName;
   if (services.fileSystem.FileExists(indexPath)) {
     Memo_wk.LoadFromFile(indexPath);
+    TellKeptOriginal(Memo_wk, indexPath);
     core::IndexContents contents = core::ReadIndexLines(Memo_wk.Lines());
     if (!contents.unreadable.empty()) {
       // Kept before anything else happens: once they are safe on disk the next index write
@@ -57,6 +58,7 @@ void TMainForm::HozonData_Load() {
       std::vector<Text> alreadyKept;
       if (services.fileSystem.FileExists(keptPath)) {
         kept.LoadFromFile(keptPath);
+        TellKeptOriginal(kept, keptPath);
         alreadyKept = kept.Lines();
       }
       Text keptText;

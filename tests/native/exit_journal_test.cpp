@@ -98,6 +98,39 @@ TEST_F(ExitJournal, UnreadableLogDatKeepsTheJournalForALaterStart) {
   EXPECT_EQ(HistoryTexts(*f), (std::vector<Text>{u"this run"}));
 }
 
+// While Log.dat cannot be read the journal keeps the texts; each cause is told once.
+TEST_F(ExitJournal, UnreadableLogDatIsToldOnceAndItsTextsComeBackWhenItIsReadable) {
+  WriteBytes(DataDir() / "Log.dat", "no records here");
+  auto startCountingBoxes = [&](ui::TMainForm*& f) {
+    f = &KillAndStart();
+    std::vector<std::string> boxes;
+    for (const auto& box : Boxes()) boxes.push_back(U8(box.text));
+    return boxes;
+  };
+  ui::TMainForm* f = &Start();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(U8(Boxes()[0].text).find("同じ理由では、次回からこのお知らせを表示しません。"),
+            std::string::npos);
+  Copy(*f, u"one");
+  ASSERT_TRUE(f->Close());
+
+  EXPECT_TRUE(startCountingBoxes(f).empty());  // same reason, nothing new
+  EXPECT_EQ(HistoryTexts(*f), (std::vector<Text>{u"one"}));
+  Copy(*f, u"two");  // then killed
+  EXPECT_EQ(startCountingBoxes(f), (std::vector<std::string>{
+      "前回正しく終了できなかったため保存されていなかった履歴を、1 件復元しました。"}));
+  ASSERT_TRUE(f->Close());
+
+  fs::remove(DataDir() / "Log.dat");  // the user mended it
+  EXPECT_EQ(startCountingBoxes(f), (std::vector<std::string>{
+      "履歴ファイルを読み込めなかった間の履歴を、2 件履歴に戻しました。"}));
+  EXPECT_EQ(HistoryTexts(*f), (std::vector<Text>{u"two", u"one"}));
+  ASSERT_TRUE(f->Close());
+  EXPECT_FALSE(fs::exists(Journal()));
+  EXPECT_TRUE(startCountingBoxes(f).empty());
+  EXPECT_EQ(HistoryTexts(*f), (std::vector<Text>{u"two", u"one"}));
+}
+
 TEST_F(ExitJournal, JournalThatCannotBeWrittenNeverStopsTheMonitorOrTheExit) {
   ui::TMainForm& f = StartRecorded();
   recorder->failWrite = [](const Text& p) { return p.ends_with(u"Log.journal"); };

@@ -115,7 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"SpaceBefore", " https://example.com", false, ""},
         UrlCase{"OneSlash", "https:/example.com", false, ""},
         UrlCase{"OtherScheme", "ftp://example.com", false, ""},
-        UrlCase{"FullWidth", "ｈｔｔｐｓ://example.com", false, ""}),
+        UrlCase{"FullWidth", "ｈｔｔｐｓ://example.com", false, ""},
+        UrlCase{"JapanesePath", "https://ja.example/東京/ｶﾀｶﾅ", true, "https://ja.example/東京/ｶﾀｶﾅ"},
+        UrlCase{"BeyondBasicPlane", "https://a.example/\U00020BB7\U0001F600", true,
+                "https://a.example/\U00020BB7\U0001F600"}),
     [](const ::testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
 
 // The prefix fits, but the first line holds something no address holds.
@@ -130,8 +133,21 @@ INSTANTIATE_TEST_SUITE_P(
                       UrlCase{"TypographicQuote", "https://a.example/\u201Cx\u201D", true, ""},
                       UrlCase{"LessThan", "https://a.example/<script>", true, ""},
                       UrlCase{"Control", "https://a.example/\x01", true, ""},
-                      UrlCase{"RightToLeftOverride", "https://a.example/\u202Egpj.exe", true, ""}),
+                      UrlCase{"RightToLeftOverride", "https://a.example/\u202Egpj.exe", true, ""},
+                      // Invisible by Unicode's own tables, not by a list of our own.
+                      UrlCase{"ArabicLetterMark", "https://a.example/\u061Cx", true, ""},
+                      UrlCase{"SoftHyphen", "https://a.ex\u00ADample/", true, ""},
+                      UrlCase{"InvisibleTimes", "https://a.example/\u2062x", true, ""},
+                      UrlCase{"HangulFiller", "https://a.example/\u3164", true, ""},
+                      UrlCase{"VariationSelector", "https://a.example/\uFE0Fx", true, ""},
+                      UrlCase{"LanguageTag", "https://a.example/\U000E0001x", true, ""},
+                      UrlCase{"MusicalBeam", "https://a.example/\U0001D173x", true, ""}),
     [](const ::testing::TestParamInfo<UrlCase>& info) { return std::string(info.param.name); });
+
+TEST(WebAddressToOpen, RefusesHalfASurrogatePair) {
+  EXPECT_FALSE(core::history::WebAddressToOpen(u"https://a.example/\xD842x"));
+  EXPECT_FALSE(core::history::WebAddressToOpen(u"https://a.example/\xDFB7"));
+}
 
 TEST_F(HistoryCommandsTest, OpenChecksTheCurrentRowAgainAfterTheTableChanged) {
   StartWith({"newest", "https://example.com/"});

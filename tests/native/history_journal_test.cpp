@@ -105,11 +105,17 @@ TEST(HistoryJournal, RecoversWhatLogDatLacksNewestFirst) {
   platform::posix::PosixCollator collator;
   core::CellTable table;
   history::ResetHistoryTable(table);
-  const history::HistoryKeys keys = history::KeysFromStamp(u"2026/12/08 10:00:00");
-  const Text log = Text(history::kMarker) + u"2026/12/08 10:00:00 " + keys.dateKey + keys.timeKey +
-                   u"\r\nstored\r\nsecond line\r\n";
+  auto header = [](const Text& stamp) {
+    const history::HistoryKeys keys = history::KeysFromStamp(stamp);
+    return history::kMarker + stamp + u" " + keys.dateKey + keys.timeKey + u"\r\n";
+  };
+  // Killed after Log.dat was written: the inner line that begins like a header makes one
+  // recorded text two records there.
+  const Text headerLike = u"before\r\n" + header(u"2026/12/01 00:00:00") + u"after";
+  const Text log = header(u"2026/12/08 10:00:00") + u"stored\r\nsecond line\r\n" +
+                   header(u"2026/12/08 09:00:00") + headerLike + u"\r\n";
   int logCnt = history::ReadHistoryRecords(table, log, u"2026/11/08");
-  ASSERT_EQ(logCnt, 1);
+  ASSERT_EQ(logCnt, 3);
 
   const std::vector<Recovery> cases = {
       {"same stamp and text", u"2026/12/08 10:00:00", u"stored\r\nsecond line", false},
@@ -120,6 +126,7 @@ TEST(HistoryJournal, RecoversWhatLogDatLacksNewestFirst) {
       {"31 days old", u"2026/11/08 00:00:00", u"kept", true},
       {"32 days old", u"2026/11/07 23:59:59", u"dropped", false},
       {"empty text", u"2026/12/09 11:30:00", u"", false},
+      {"read back as two records", u"2026/12/08 09:00:00", headerLike, false},
   };
   std::vector<JournalRecord> records;
   int expected = 0;
@@ -128,11 +135,12 @@ TEST(HistoryJournal, RecoversWhatLogDatLacksNewestFirst) {
     expected += c.added ? 1 : 0;
   }
   EXPECT_EQ(history::RecoverJournalRecords(table, logCnt, records, u"2026/11/08", collator), expected);
-  EXPECT_EQ(logCnt, 1 + expected);
+  EXPECT_EQ(logCnt, 3 + expected);
   ASSERT_EQ(table.RowCount(), logCnt + 1);
   std::vector<Text> texts;
   for (int r = 1; r <= logCnt; ++r) texts.push_back(table.Cell(history::kTextCol, r));
-  EXPECT_EQ(texts, (std::vector<Text>{u"new\ntext", u"stored\r\nsecond line", u"stored\r\nsecond line", u"kept"}));
+  EXPECT_EQ(texts, (std::vector<Text>{u"new\ntext", u"stored\r\nsecond line", u"stored\r\nsecond line",
+                                      u"before", u"after", u"kept"}));
   EXPECT_EQ(table.Cell(history::kStampCol, 1), u"2026/12/09 11:00:00");
   EXPECT_EQ(table.Cell(history::kDateKeyCol, 1), u"79738790");
 }

@@ -212,7 +212,9 @@ TEST_F(HistoryLoadTest, AFileWithoutAnyRecordHeaderIsReportedAndNotOverwritten) 
   EXPECT_EQ(gui::headless::ShownBoxes()[0].text,
             u"履歴ファイルを読み込めませんでした。\r\n" + Form().DataPath +
                 u"Log.dat\r\n履歴の記録が見つかりません。\r\n\r\n"
-                u"このファイルは終了時に上書きされません。");
+                u"このファイルは終了時に上書きされません。\r\n"
+                u"読み込めるようになるまで、新しい履歴は Log.journal に保存し、読み込めるようになったら"
+                u"履歴に戻します。同じ理由では、次回からこのお知らせを表示しません。");
   CopyAndTick("recorded in this run");
   EXPECT_TRUE(Form().Close());
   EXPECT_EQ(LogBytes(), notes);

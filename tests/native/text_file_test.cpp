@@ -197,6 +197,32 @@ TEST_F(TextFileTest, MissingFileThrowsAndKeepsTheBuffer) {
   EXPECT_EQ(buffer.GetText(), u"kept");
 }
 
+// Bytes a reading replaces or leaves out are kept beside the file before it can be
+// rewritten, and each damage is reported once.
+TEST_F(TextFileTest, BytesThatCannotBeReadAreKeptOnceBesideTheFile) {
+  const std::string cases[] = {std::string("\xEF\xBB\xBF" "ab\xFF" "c"),
+                               std::string("\xFF\xFE\x41\x00\x42", 5)};
+  for (const std::string& bytes : cases) {
+    files.files.clear();
+    files.files[u"Log.dat"] = bytes;
+    LineBuffer buffer(files, ansi);
+    buffer.LoadFromFile(u"Log.dat");
+    ASSERT_EQ(buffer.KeptOriginal(), Text(u"Log.dat_元の内容.txt"));
+    EXPECT_EQ(files.files[u"Log.dat_元の内容.txt"], bytes);
+    buffer.SaveToFile(u"Log.dat");
+    files.files[u"Log.dat"] = bytes;  // written again by an older version
+    buffer.LoadFromFile(u"Log.dat");
+    EXPECT_FALSE(buffer.KeptOriginal());
+    files.files[u"Log.dat"] = bytes + "zz";  // another damage later
+    buffer.LoadFromFile(u"Log.dat");
+    EXPECT_EQ(buffer.KeptOriginal(), Text(u"Log.dat_元の内容 (2).txt"));
+    files.failWrites = true;
+    files.files[u"Log.dat"] = bytes + "zzzz";
+    EXPECT_THROW(buffer.LoadFromFile(u"Log.dat"), core::AppError);
+    files.failWrites = false;
+  }
+}
+
 TEST_F(TextFileTest, VeryLongLinesAreReadWhole) {
   std::string line(300000, 'x');
   files.files[u"long.dat"] = line + "\r\n" + line + "y";
