@@ -9,7 +9,7 @@
 namespace gui {
 
 enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection,
-                      Scroll };
+                      Scroll, AccessibleName };
 
 // What a backend attaches to a control to mirror its state.
 class ControlPeer {

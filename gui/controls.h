@@ -45,6 +45,9 @@ class Image : public Control {
   using Control::Control;
   Text resourceName;   // e.g. u"ICON_LOG"
   bool handCursor = false;
+  // The label beside an image button that says what it does: a screen reader reads its
+  // caption as the button's name, and does not read the label on its own.
+  const Label* captionLabel = nullptr;
   bool stretch = false;
   // Drawn over whatever lies beneath: a picture without an alpha channel leaves out its
   // background colour (the colour of its bottom left pixel). Pictures with alpha always
@@ -189,9 +192,14 @@ class Grid : public Control {
   void ShowRowAtTop(int row);
   int RowAskedAtTop() const { return rowAskedAtTop_; }  // 0 when never asked
 
+  // What a screen reader calls the table: the heading a sighted user reads above it.
+  const Text& AccessibleName() const { return accessibleName_; }
+  void SetAccessibleName(Text name);
+
  private:
   core::CellTable table_;
   int rowAskedAtTop_ = 0;
+  Text accessibleName_;
 };
 
 // A window timer; ticks arrive on the UI thread.

@@ -74,6 +74,12 @@ void Grid::ShowRowAtTop(int row) {
   Changed(Property::Scroll);
 }
 
+void Grid::SetAccessibleName(Text name) {
+  if (name == accessibleName_) return;
+  accessibleName_ = std::move(name);
+  Changed(Property::AccessibleName);
+}
+
 Timer::~Timer() { peer_.reset(); }
 
 void Timer::SetEnabled(bool enabled) {

@@ -4,6 +4,7 @@
 
 #include "gui/controls.h"
 #include "gui/win32/bitmap_cache.h"
+#include "gui/win32/container_accessible.h"
 #include "gui/win32/win32_window.h"
 
 namespace gui::win32 {
@@ -83,7 +84,7 @@ class GraphicPeer : public gui::ControlPeer {
       hasLast_ = true;
     }
   }
-  void PropertyChanged(gui::Property) override {
+  void PropertyChanged(gui::Property property) override {
     HWND hwnd = nullptr;
     const gui::Control* container = Container(hwnd);
     if (container == nullptr) return;
@@ -92,6 +93,7 @@ class GraphicPeer : public gui::ControlPeer {
     ::InvalidateRect(hwnd, &now, FALSE);
     last_ = now;
     hasLast_ = true;
+    AnnounceGraphicChange(control_, property);
   }
 
  private:

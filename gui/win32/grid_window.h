@@ -15,6 +15,9 @@
 #include "gui/menu.h"
 #include "gui/win32/gdi_canvas.h"
 #include "gui/win32/win32_window.h"
+#include "platform/win32/com.h"
+
+#include <oleacc.h>
 
 namespace gui::win32 {
 
@@ -40,6 +43,18 @@ class GridWindow final : public WindowPeer {
   // The client rectangle of a cell as last laid out (device pixels); nullopt when the cell
   // is hidden (width 0) or scrolled out of view.
   std::optional<gui::Rect> CellRect(int col, int row);
+
+  // ---- for the screen-reader object (grid_accessible) ----
+  const gui::Grid& GridControl() const { return grid_; }
+  // The row across its shown columns in client pixels, also where a row scrolled out of
+  // view would lie; nullopt for a row the table does not have.
+  std::optional<RECT> RowBox(int row);
+  bool RowShown(int row);  // wholly or partly in view
+  int RowAt(POINT client);  // -1 where no row is
+  // Acts as a click on the row does once the reader's call has returned: the grid takes
+  // the focus and the row (in the current column) is chosen. False when no click could
+  // reach it (hidden or disabled grid, no such data row).
+  bool ClickRowLater(int row);
 
  private:
   struct Layout {
@@ -89,6 +104,12 @@ class GridWindow final : public WindowPeer {
   void OnHorizontalScroll(int code);
   void OnMouseWheel(int delta);
   bool OnContextMenu(LPARAM lParam);
+  void OnFocusReceived() override;
+  void ClickRow(int row);
+  // Tells screen readers, once the running handler is done, what the table changes made.
+  void ScheduleAnnouncement();
+  void Announce();
+  long CurrentRowChild() const;  // the current row's child id, 0 when there is none
 
   gui::Grid& grid_;
   GridWindowOptions options_;
@@ -106,6 +127,11 @@ class GridWindow final : public WindowPeer {
   int rowAskedAtTop_ = 0;  // the row to show at the top at the next layout (0: none)
   bool reportingPaintError_ = false;
   std::exception_ptr paintFailure_;  // the first draw handler error of the running paint
+  // Table changes not yet told to screen readers.
+  bool rowMovedUnannounced_ = false;
+  bool refilledUnannounced_ = false;
+  bool announcementPosted_ = false;
+  platform::win32::ComPtr<IAccessible> accessible_;  // made at the first reader's request
 };
 
 }  // namespace gui::win32
