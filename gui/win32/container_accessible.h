@@ -6,12 +6,12 @@
 #pragma once
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <memory>
 
 #include "gui/control.h"
 #include "platform/win32/com.h"
-
-#include <oleacc.h>
 
 namespace gui::win32 {
 

@@ -3,11 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <memory>
 
 #include "platform/win32/com.h"
-
-#include <oleacc.h>
 
 namespace gui::win32 {
 

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <exception>
 #include <functional>
 #include <memory>
@@ -16,8 +18,6 @@
 #include "gui/win32/gdi_canvas.h"
 #include "gui/win32/win32_window.h"
 #include "platform/win32/com.h"
-
-#include <oleacc.h>
 
 namespace gui::win32 {
 
