@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/com.h"
 

@@ -134,6 +134,10 @@ void GridWindow::OnPropertyChanged(gui::Property property) {
       rowAskedAtTop_ = grid_.RowAskedAtTop();
       MarkDirty();
       break;
+    case gui::Property::Content:
+      // Told by the table itself (see the constructor) before the control passes it on.
+      MarkDirty();
+      break;
     case gui::Property::AccessibleName:
       NotifyClientEvent(Handle(), EVENT_OBJECT_NAMECHANGE, CHILDID_SELF);
       break;
