@@ -17,12 +17,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"SoramitsuCellGrid";
 // Posted once per burst of table changes: a table load writes every cell, and the scroll
-// ranges only need to follow the last of those writes.
+// ranges and screen readers only need to follow the last of those writes.
 constexpr UINT kLayoutMessage = WM_APP + 0x47;
 // A screen reader's click on a row (wParam: the row), run after the reader's call.
 constexpr UINT kClickRowMessage = WM_APP + 0x48;
-// Table changes told to screen readers after the handler that made them.
-constexpr UINT kAnnounceMessage = WM_APP + 0x49;
 constexpr int kWheelRows = 3;
 constexpr Color kBackground = kWhite;
 
@@ -177,8 +175,13 @@ void GridWindow::TableChanged() {
 void GridWindow::MarkDirty() {
   if (layoutDirty_ || Handle() == nullptr) return;
   layoutDirty_ = true;
-  ::PostMessageW(Handle(), kLayoutMessage, 0, 0);
+  PostLayoutMessage();
   ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void GridWindow::PostLayoutMessage() {
+  if (layoutMessagePending_ || Handle() == nullptr) return;
+  layoutMessagePending_ = ::PostMessageW(Handle(), kLayoutMessage, 0, 0) != FALSE;
 }
 
 void GridWindow::EnsureLayout() {
@@ -709,16 +712,12 @@ long GridWindow::CurrentRowChild() const {
   return row >= 1 && row < grid_.Table().RowCount() ? RowChildId(row) : 0;
 }
 
-void GridWindow::ScheduleAnnouncement() {
-  if (announcementPosted_ || Handle() == nullptr) return;
-  announcementPosted_ = ::PostMessageW(Handle(), kAnnounceMessage, 0, 0) != FALSE;
-}
+void GridWindow::ScheduleAnnouncement() { PostLayoutMessage(); }
 
 // The row the user moved to is read wherever the focus is within this window (a search
 // result shows while the search box keeps the focus); a table refilled under the focus
 // has its current row read again (a view switch that stays on row 1).
 void GridWindow::Announce() {
-  announcementPosted_ = false;
   const bool moved = std::exchange(rowMovedUnannounced_, false);
   const bool refilled = std::exchange(refilledUnannounced_, false);
   HWND hwnd = Handle();
@@ -772,13 +771,12 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       }
       return 0;
     case kLayoutMessage:
+      layoutMessagePending_ = false;
       EnsureLayout();
+      Announce();
       return 0;
     case kClickRowMessage:
       ClickRow(static_cast<int>(wParam));
-      return 0;
-    case kAnnounceMessage:
-      Announce();
       return 0;
     case WM_GETOBJECT: {
       if (!accessible_) accessible_ = CreateGridAccessible(alive_);

@@ -79,6 +79,7 @@ class GridWindow final : public WindowPeer {
 
   void TableChanged();
   void MarkDirty();
+  void PostLayoutMessage();  // one at a time
   void EnsureLayout();
   void RecomputeLayout();
   void ApplyScrollBars(bool vertical, bool horizontal);
@@ -130,7 +131,7 @@ class GridWindow final : public WindowPeer {
   // Table changes not yet told to screen readers.
   bool rowMovedUnannounced_ = false;
   bool refilledUnannounced_ = false;
-  bool announcementPosted_ = false;
+  bool layoutMessagePending_ = false;
   platform::win32::ComPtr<IAccessible> accessible_;  // made at the first reader's request
 };
 
