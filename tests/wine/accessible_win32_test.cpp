@@ -19,6 +19,7 @@
 #include "platform/win32/win32_services.h"
 #include "tests/wine/client_pixels.h"
 #include "tests/wine/platform_test_support.h"
+#include "ui/edt_form.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -216,6 +217,28 @@ TEST_F(AccessibleWin32, TheMainWindowShowsItsRowsButtonsAndHeadingsByName) {
   ASSERT_EQ(history->accDoDefaultAction(Child(3)), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return f.StringGrid1.Table().CurrentRow() == 2; }));
   EXPECT_EQ(wine_test::Utf8(clipboard.text), "record 1\r\n") << "as the board lays it out";
+}
+
+TEST_F(AccessibleWin32, TheEditorsButtonsAreReadByTheirCaptionsInEachMode) {
+  ui::TMainForm& f = Start(1);
+  struct Case {
+    const char16_t* mode;
+    std::vector<std::wstring> buttons;
+  };
+  for (const Case& c : {Case{u"NEW", {L"保存", L"キャンセル"}}, Case{u"VIEW", {L"戻る"}}}) {
+    f.wEditSw = c.mode;
+    auto editor = std::make_unique<ui::TEdtForm>(f);
+    editor->ShowWindow();
+    gui::ProcessMessages();
+    std::vector<Found> found;
+    Walk(static_cast<HWND>(editor->NativeHandle()), found);
+    std::vector<std::wstring> buttons;
+    for (const Found& x : found)
+      if (x.role == ROLE_SYSTEM_PUSHBUTTON) buttons.push_back(x.name);
+    EXPECT_EQ(buttons, c.buttons) << wine_test::Utf8(c.mode);
+    editor.reset();
+    gui::ProcessMessages();
+  }
 }
 
 // Records the focus and selection events of the process.
