@@ -128,7 +128,8 @@ class ContainerAccessible final : public AccessibleObject {
       return state;
     }
     const Item item = ItemAt(child);
-    if (item.window != nullptr) return ::IsWindowEnabled(item.window) ? 0 : STATE_SYSTEM_UNAVAILABLE;
+    if (item.window != nullptr)
+      return ::IsWindowEnabled(item.window) ? 0 : STATE_SYSTEM_UNAVAILABLE;
     long state = ButtonState(*item.control);
     if (!IsImageButton(*item.control)) state |= STATE_SYSTEM_READONLY;
     return state;
@@ -220,11 +221,13 @@ bool ServesReaders(gui::Control& container) {
                      [](gui::Control* control) { return IsImageButton(*control); });
 }
 
-platform::win32::ComPtr<IAccessible> CreateContainerAccessible(std::shared_ptr<AccessibleLink> container) {
+platform::win32::ComPtr<IAccessible> CreateContainerAccessible(
+    std::shared_ptr<AccessibleLink> container) {
   return MakeAccessible<ContainerAccessible>(std::move(container));
 }
 
-platform::win32::ComPtr<IAccessible> CreateSpeedButtonAccessible(std::shared_ptr<AccessibleLink> button) {
+platform::win32::ComPtr<IAccessible> CreateSpeedButtonAccessible(
+    std::shared_ptr<AccessibleLink> button) {
   return MakeAccessible<SpeedButtonAccessible>(std::move(button));
 }
 

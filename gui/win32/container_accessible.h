@@ -31,8 +31,10 @@ void RunAccessibleClick(gui::Control& root, LPARAM control);
 // object of their own; the others keep the system's.
 bool ServesReaders(gui::Control& container);
 
-platform::win32::ComPtr<IAccessible> CreateContainerAccessible(std::shared_ptr<AccessibleLink> container);
-platform::win32::ComPtr<IAccessible> CreateSpeedButtonAccessible(std::shared_ptr<AccessibleLink> button);
+platform::win32::ComPtr<IAccessible> CreateContainerAccessible(
+    std::shared_ptr<AccessibleLink> container);
+platform::win32::ComPtr<IAccessible> CreateSpeedButtonAccessible(
+    std::shared_ptr<AccessibleLink> button);
 
 // Tells readers of a change to a windowless control: a button enabled or disabled, a
 // caption renamed, a control shown or hidden.

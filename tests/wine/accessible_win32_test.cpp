@@ -65,7 +65,8 @@ std::wstring NameOf(IAccessible* object, long child) {
 long LongOf(IAccessible* object, long child, bool role) {
   VARIANT v;
   ::VariantInit(&v);
-  const HRESULT hr = role ? object->get_accRole(Child(child), &v) : object->get_accState(Child(child), &v);
+  const HRESULT hr =
+      role ? object->get_accRole(Child(child), &v) : object->get_accState(Child(child), &v);
   return SUCCEEDED(hr) && v.vt == VT_I4 ? v.lVal : -1;
 }
 
@@ -96,7 +97,8 @@ void Walk(HWND hwnd, std::vector<Found>& out) {
   object->get_accChildCount(&count);
   std::vector<VARIANT> children(static_cast<std::size_t>(std::max(count, 0L)));
   long got = 0;
-  if (count <= 0 || FAILED(::AccessibleChildren(object.get(), 0, count, children.data(), &got))) return;
+  if (count <= 0 || FAILED(::AccessibleChildren(object.get(), 0, count, children.data(), &got)))
+    return;
   for (long i = 0; i < got; ++i) {
     VARIANT& v = children[static_cast<std::size_t>(i)];
     if (v.vt == VT_I4) {
@@ -185,9 +187,9 @@ TEST_F(AccessibleWin32, TheMainWindowShowsItsRowsButtonsAndHeadingsByName) {
       {ROLE_SYSTEM_PUSHBUTTON, L"履歴の全件表示", true},
   };
   for (const Expected& e : expected) {
-    const Found* f = Find(found, e.role, e.name);
-    ASSERT_NE(f, nullptr) << wine_test::Utf8(Text(e.name.begin(), e.name.end()));
-    EXPECT_EQ((f->state & STATE_SYSTEM_UNAVAILABLE) != 0, e.unavailable)
+    const Found* hit = Find(found, e.role, e.name);
+    ASSERT_NE(hit, nullptr) << wine_test::Utf8(Text(e.name.begin(), e.name.end()));
+    EXPECT_EQ((hit->state & STATE_SYSTEM_UNAVAILABLE) != 0, e.unavailable)
         << wine_test::Utf8(Text(e.name.begin(), e.name.end()));
   }
   // The captions alone are not objects; the buttons come in on-screen order.
@@ -244,8 +246,10 @@ TEST_F(AccessibleWin32, TheEditorsButtonsAreReadByTheirCaptionsInEachMode) {
 // Records the focus and selection events of the process.
 std::vector<std::pair<DWORD, long>>* heard = nullptr;
 HWND heardFrom = nullptr;
-void CALLBACK Listen(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-  if (heard != nullptr && hwnd == heardFrom && object == OBJID_CLIENT) heard->push_back({event, child});
+void CALLBACK Listen(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD,
+                     DWORD) {
+  if (heard != nullptr && hwnd == heardFrom && object == OBJID_CLIENT)
+    heard->push_back({event, child});
 }
 
 TEST_F(AccessibleWin32, AnArrowKeyMovesTheReaderToTheNextRow) {
@@ -253,13 +257,16 @@ TEST_F(AccessibleWin32, AnArrowKeyMovesTheReaderToTheNextRow) {
   const HWND grid = WindowOf(f.StringGrid1);
   ComPtr<IAccessible> table = ClientObject(grid);
   ASSERT_TRUE(table);
-  EXPECT_NE(LongOf(table.get(), 30, false) & STATE_SYSTEM_OFFSCREEN, 0) << "row 29 lies below the view";
+  EXPECT_NE(LongOf(table.get(), 30, false) & STATE_SYSTEM_OFFSCREEN, 0)
+      << "row 29 lies below the view";
 
   std::vector<std::pair<DWORD, long>> events;
   heard = &events;
   heardFrom = grid;
-  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr,
-                                         &Listen, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  // Out of context: the events arrive as messages, handled while the test waits.
+  HWINEVENTHOOK hook =
+      ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, &Listen,
+                        ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   ASSERT_NE(hook, nullptr);
   ::SetFocus(grid);
   ::SendMessageW(grid, WM_KEYDOWN, VK_DOWN, 0);
@@ -270,8 +277,8 @@ TEST_F(AccessibleWin32, AnArrowKeyMovesTheReaderToTheNextRow) {
   ::UnhookWinEvent(hook);
   heard = nullptr;
   ASSERT_TRUE(announced);
-  EXPECT_NE(std::find(events.begin(), events.end(), std::pair<DWORD, long>{EVENT_OBJECT_SELECTION, 3}),
-            events.end());
+  const std::pair<DWORD, long> row2Selected{EVENT_OBJECT_SELECTION, 3};
+  EXPECT_NE(std::find(events.begin(), events.end(), row2Selected), events.end());
 
   EXPECT_EQ(NameOf(table.get(), 3), L"record 28 2026/12/01 10:28:00");
   const long state = LongOf(table.get(), 3, false);
