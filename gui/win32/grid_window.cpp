@@ -139,7 +139,7 @@ void GridWindow::OnPropertyChanged(gui::Property property) {
     case gui::Property::AccessibleName:
       NotifyClientEvent(Handle(), EVENT_OBJECT_NAMECHANGE, CHILDID_SELF);
       break;
-    default:  // font, content, colour, caption, selection: what is shown may differ
+    default:  // font, colour, caption, selection: what is shown may differ
       TableChanged();
       break;
   }
