@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "core/cell_table.h"
+#include "gui/accessible_text.h"
 #include "gui/control.h"
 
 namespace gui {
@@ -28,12 +29,9 @@ class Label : public Control {
   bool handCursor = false;
 };
 
-// A label's caption as a screen reader should say it: without the ideographic spaces that
-// only spread its letters ("履　歴") and without line breaks.
-Text SpokenCaption(const Text& caption);
 // Names a control for screen readers after the label standing beside it.
 inline void NameAfter(Control& control, const Label& label) {
-  control.SetAccessibleName(SpokenCaption(label.Caption()));
+  control.SetAccessibleName(CaptionReading(label.Caption()));
 }
 
 // A 1-pixel (or thicker) horizontal line.
@@ -53,6 +51,9 @@ class Image : public Control {
   using Control::Control;
   Text resourceName;   // e.g. u"ICON_LOG"
   bool handCursor = false;
+  // The label beside an image button that says what it does: a screen reader reads its
+  // caption as the button's name, and does not read the label on its own.
+  const Label* captionLabel = nullptr;
   bool stretch = false;
   // Drawn over whatever lies beneath: a picture without an alpha channel leaves out its
   // background colour (the colour of its bottom left pixel). Pictures with alpha always

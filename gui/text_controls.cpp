@@ -30,14 +30,6 @@ std::vector<Text> SplitLines(const Text& text) {
 
 }  // namespace
 
-Text SpokenCaption(const Text& caption) {
-  Text spoken;
-  spoken.reserve(caption.size());
-  for (const char16_t c : caption)
-    if (c != u'\u3000' && c != u'\r' && c != u'\n') spoken.push_back(c);
-  return spoken;
-}
-
 void Edit::SetText(Text text) {
   if (text == text_) return;
   text_ = std::move(text);

@@ -9,8 +9,11 @@ command -v "$MINGW_OBJDUMP" >/dev/null || sm_die "$MINGW_OBJDUMP is missing (run
 
 # DLLs present on every Windows 10/11 installation that the programs may use.
 system_dlls=" advapi32.dll comctl32.dll comdlg32.dll crypt32.dll dwmapi.dll gdi32.dll gdiplus.dll
-  imm32.dll kernel32.dll msimg32.dll msvcrt.dll ntdll.dll ole32.dll oleaut32.dll rpcrt4.dll
-  shell32.dll shlwapi.dll ucrtbase.dll user32.dll uxtheme.dll version.dll winmm.dll ws2_32.dll "
+  imm32.dll kernel32.dll msimg32.dll msvcrt.dll ntdll.dll oleacc.dll ole32.dll oleaut32.dll
+  rpcrt4.dll shell32.dll shlwapi.dll ucrtbase.dll user32.dll uxtheme.dll version.dll winmm.dll
+  ws2_32.dll "
+# One blank between names, so that a name at the end of a line above matches too.
+system_dlls=" $(tr -s '[:space:]' ' ' <<<"$system_dlls")"
 
 status=0
 for exe in "$@"; do

@@ -81,6 +81,10 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   PanelImage(Img_Exit, u"ICON_EDITOR_BACK");
   Img_Exit.transparent = true;
   Img_Exit.Hide();
+  // A screen reader reads each button by the caption above it.
+  Img_Sv.captionLabel = &lbl_Save;
+  Img_Exit.captionLabel = &lbl_Save;
+  Img_cancel.captionLabel = &Lbl_Cancel;
 
   Lbl_mente.SetBounds({160, 24, 32, 19});
   Lbl_mente.SetFont(Tahoma(16));

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "core/settings.h"
+#include "gui/accessible_text.h"
 #include "ui/ver_form.h"
 
 namespace ui {
@@ -162,6 +164,13 @@ void TMainForm::BuildControls() {
   LabelText(Lbl_Clear, u"履歴クリア", Tahoma(13), p1, 66, 525, 60, 16);
   ImageButton(Img_Clip, u"ICON_CLEAR_CLIPBOARD", p1, 7, 552, 54, 48);
   LabelText(Lbl_Clip, u"クリップ", Tahoma(11), p1, 67, 568, 31, 13);
+  // A screen reader reads each button by the caption beside it.
+  using Captioned = std::pair<gui::Image*, const gui::Label*>;
+  for (auto [image, label] : std::initializer_list<Captioned>{
+           {&img_Log, &Lbl_Log}, {&Img_List, &Lbl_List}, {&Img_new, &Lbl_New},
+           {&Img_High, &Lbl_High}, {&Img_Sv, &lbl_Save}, {&Img_Edit, &Lbl_Edit},
+           {&Img_Del, &Lbl_Del}, {&Img_Clrer, &Lbl_Clear}, {&Img_Clip, &Lbl_Clip}})
+    image->captionLabel = label;
 
   // ---- view panel: four indicators share one place, one shows the current view ----
   Place(Panel2, 140, 0, 200, 624);
@@ -178,6 +187,9 @@ void TMainForm::BuildControls() {
   Img_High1.Hide();
   LabelText(Lbl_Titol, u"履　歴", Tahoma(16), p2, 60, 31, 43, 19);
   Lbl_Titol.textColor = gui::kBlack;
+  // The indicator shown is read as the view's title.
+  for (gui::Image* indicator : {&Img_Log1, &Img_List1, &Img_new1, &Img_High1})
+    indicator->captionLabel = &Lbl_Titol;
   Separator(Shape4, p2, 6, 71, 184, 2);
   Place(ListBox1, 20, 79, 161, 537);
   ListBox1.SetColor(kSilver);
@@ -228,6 +240,10 @@ void TMainForm::BuildControls() {
   }
   StringGrid1.tabStop = false;
   StringGrid2.tabStop = false;
+  // Screen readers call each table by the heading a sighted user reads: the view title,
+  // or the search (set when one is made).
+  StringGrid1.SetAccessibleName(gui::CaptionReading(Lbl_Titol.Caption()));
+  StringGrid3.SetAccessibleName(Label2.Caption());
 
   Place(Img_Logo, 327, 219, 753, 397);
   Img_Logo.resourceName = u"SPLASH";

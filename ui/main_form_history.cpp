@@ -213,6 +213,8 @@ void TMainForm::Log_Select() {
   }
   core::CellTable& extract = StringGrid3.Table();
   history::CopyHistoryRows(table, rows, extract);
+  // Read as the search bar reads: 履歴の検索「…」.
+  StringGrid3.SetAccessibleName(Label2.Caption() + u"「" + Edt_Serch.GetText() + u"」");
   StringGrid1.Hide();
   StringGrid3.Show();
   SpeedB_All.SetEnabled(true);

@@ -24,6 +24,7 @@ void TMainForm::SwitchToSavedView(const Text& title) {
            &Label2, &Edt_Serch, &SpeedB_Serch, &SpeedB_Clr, &SpeedB_All, &StringGrid3})
     control->Hide();
   Lbl_Titol.SetCaption(title);
+  StringGrid2.SetAccessibleName(title);
 }
 
 void TMainForm::ShowViewIndicator(gui::Image& indicator) {

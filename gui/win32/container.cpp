@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gui/controls.h"
+#include "gui/win32/accessible_object.h"
 #include "gui/win32/color_scheme.h"
 #include "gui/win32/graphic_controls.h"
 #include "gui/win32/win32_window.h"
@@ -137,6 +138,16 @@ bool Container::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       result = 0;
       return true;
     }
+    case WM_GETOBJECT: {
+      if (!ServesReaders(control_)) return false;
+      if (!accessible_) accessible_ = CreateContainerAccessible(link_);
+      result = AnswerGetObject(wParam, lParam, accessible_.get());
+      return result != 0;
+    }
+    case kAccessibleClickMessage:
+      RunAccessibleClick(control_, lParam);
+      result = 0;
+      return true;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       WindowPeer* child = header != nullptr ? WindowPeer::FromHandle(header->hwndFrom) : nullptr;

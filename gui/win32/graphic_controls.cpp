@@ -5,6 +5,7 @@
 #include "gui/controls.h"
 #include "gui/win32/bitmap_cache.h"
 #include "gui/win32/color_scheme.h"
+#include "gui/win32/container_accessible.h"
 #include "gui/win32/win32_window.h"
 
 namespace gui::win32 {
@@ -87,7 +88,7 @@ class GraphicPeer : public gui::ControlPeer {
       hasLast_ = true;
     }
   }
-  void PropertyChanged(gui::Property) override {
+  void PropertyChanged(gui::Property property) override {
     HWND hwnd = nullptr;
     const gui::Control* container = Container(hwnd);
     if (container == nullptr) return;
@@ -96,6 +97,7 @@ class GraphicPeer : public gui::ControlPeer {
     ::InvalidateRect(hwnd, &now, FALSE);
     last_ = now;
     hasLast_ = true;
+    AnnounceGraphicChange(control_, property);
   }
 
  private:

@@ -10,7 +10,9 @@
 #include <utility>
 
 #include "gui/application.h"
+#include "gui/win32/accessible_object.h"
 #include "gui/win32/color_scheme.h"
+#include "gui/win32/grid_accessible.h"
 
 namespace gui::win32 {
 
@@ -18,8 +20,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"SoramitsuCellGrid";
 // Posted once per burst of table changes: a table load writes every cell, and the scroll
-// ranges only need to follow the last of those writes.
+// ranges and screen readers only need to follow the last of those writes.
 constexpr UINT kLayoutMessage = WM_APP + 0x47;
+// A screen reader's click on a row (wParam: the row), run after the reader's call.
+constexpr UINT kClickRowMessage = WM_APP + 0x48;
 constexpr int kWheelRows = 3;
 constexpr Color kBackground = kWhite;
 
@@ -131,7 +135,13 @@ void GridWindow::OnPropertyChanged(gui::Property property) {
       rowAskedAtTop_ = grid_.RowAskedAtTop();
       MarkDirty();
       break;
-    default:  // font, content, colour, caption, selection: what is shown may differ
+    case gui::Property::Content:
+      // Told by the table itself (see the constructor) before the control passes it on.
+      MarkDirty();
+      break;
+    case gui::Property::AccessibleName:  // the window peer tells readers of the new name
+      break;
+    default:  // font, colour, caption, selection: what is shown may differ
       TableChanged();
       break;
   }
@@ -156,15 +166,24 @@ void GridWindow::TableChanged() {
   if (current.col != lastCurrent_.col || current.row != lastCurrent_.row) {
     lastCurrent_ = current;
     currentMoved_ = true;
+    rowMovedUnannounced_ = true;
+  } else {
+    refilledUnannounced_ = true;
   }
+  ScheduleAnnouncement();
   MarkDirty();
 }
 
 void GridWindow::MarkDirty() {
   if (layoutDirty_ || Handle() == nullptr) return;
   layoutDirty_ = true;
-  ::PostMessageW(Handle(), kLayoutMessage, 0, 0);
+  PostLayoutMessage();
   ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void GridWindow::PostLayoutMessage() {
+  if (layoutMessagePending_ || Handle() == nullptr) return;
+  layoutMessagePending_ = ::PostMessageW(Handle(), kLayoutMessage, 0, 0) != FALSE;
 }
 
 void GridWindow::EnsureLayout() {
@@ -647,6 +666,88 @@ bool GridWindow::OnContextMenu(LPARAM lParam) {
 }
 
 // ---------------------------------------------------------------------------------------
+// Screen readers
+
+std::optional<RECT> GridWindow::RowBox(int row) {
+  EnsureLayout();
+  const Layout& l = layout_;
+  if (row < 0 || row >= grid_.Table().RowCount()) return std::nullopt;
+  const int top = row == 0 ? 0 : l.fixedHeight + (row - topRow_) * (l.rowHeight + 1);
+  const int right = std::min(l.viewWidth, l.fixedWidth + l.contentWidth - scrollX_);
+  return RECT{0, top, std::max(0, right), top + l.rowHeight};
+}
+
+bool GridWindow::RowShown(int row) {
+  EnsureLayout();
+  if (row == 0) return true;
+  const int top = layout_.fixedHeight + (row - topRow_) * (layout_.rowHeight + 1);
+  return row >= topRow_ && top < layout_.viewHeight;
+}
+
+int GridWindow::RowAt(POINT client) {
+  const auto cell = HitTest(client.x, client.y);
+  return cell ? cell->row : -1;
+}
+
+bool GridWindow::ClickRowLater(int row) {
+  HWND hwnd = Handle();
+  if (hwnd == nullptr || !::IsWindowVisible(hwnd) || !::IsWindowEnabled(hwnd)) return false;
+  if (row < 1 || row >= grid_.Table().RowCount()) return false;
+  return ::PostMessageW(hwnd, kClickRowMessage, static_cast<WPARAM>(row), 0) != FALSE;
+}
+
+// What a left click on the row does: the press takes the focus, the release chooses the
+// cell (here the one in the current column, or the first shown one).
+void GridWindow::ClickRow(int row) {
+  const auto& table = grid_.Table();
+  if (row < 1 || row >= table.RowCount() || !::IsWindowVisible(Handle()) ||
+      !::IsWindowEnabled(Handle()))
+    return;
+  EnsureLayout();
+  int col = table.CurrentCol();
+  auto shown = [&](int c) { return c >= 1 && c < table.ColCount() && layout_.widths[c] > 0; };
+  for (int c = 1; !shown(col) && c < table.ColCount(); ++c) col = c;
+  if (!shown(col)) return;
+  if (::GetFocus() != Handle()) ::SetFocus(Handle());
+  std::shared_ptr<GridWindow*> alive = alive_;
+  gui::Guarded([&] { grid_.Table().SelectByUser(col, row); });
+  if (*alive) EnsureLayout();
+}
+
+long GridWindow::CurrentRowChild() const {
+  const int row = grid_.Table().CurrentRow();
+  return row >= 1 && row < grid_.Table().RowCount() ? RowChildId(row) : 0;
+}
+
+void GridWindow::ScheduleAnnouncement() { PostLayoutMessage(); }
+
+// The row the user moved to is read wherever the focus is within this window (a search
+// result shows while the search box keeps the focus); a table refilled under the focus
+// has its current row read again (a view switch that stays on row 1).
+void GridWindow::Announce() {
+  const bool moved = std::exchange(rowMovedUnannounced_, false);
+  const bool refilled = std::exchange(refilledUnannounced_, false);
+  HWND hwnd = Handle();
+  if (hwnd == nullptr || !::IsWindowVisible(hwnd)) return;
+  EnsureLayout();
+  if (refilled) NotifyClientEvent(hwnd, EVENT_OBJECT_REORDER, CHILDID_SELF);
+  const long row = CurrentRowChild();
+  if (row == 0) return;
+  if (moved) NotifyClientEvent(hwnd, EVENT_OBJECT_SELECTION, row);
+  HWND focus = ::GetFocus();
+  const bool focusHere = focus == hwnd;
+  const bool focusInWindow =
+      focus != nullptr && ::GetAncestor(focus, GA_ROOT) == ::GetAncestor(hwnd, GA_ROOT);
+  if ((moved && focusInWindow) || (refilled && focusHere))
+    NotifyClientEvent(hwnd, EVENT_OBJECT_FOCUS, row);
+}
+
+// The system tells of the window's focus; the reader wants the row in it.
+void GridWindow::OnFocusReceived() {
+  if (const long row = CurrentRowChild()) NotifyClientEvent(Handle(), EVENT_OBJECT_FOCUS, row);
+}
+
+// ---------------------------------------------------------------------------------------
 // Window procedure
 
 LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
@@ -677,8 +778,19 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       }
       return 0;
     case kLayoutMessage:
+      layoutMessagePending_ = false;
       EnsureLayout();
+      Announce();
       return 0;
+    case kClickRowMessage:
+      ClickRow(static_cast<int>(wParam));
+      return 0;
+    case WM_GETOBJECT: {
+      if (!accessible_) accessible_ = CreateGridAccessible(alive_);
+      const LRESULT answer = AnswerGetObject(wParam, lParam, accessible_.get());
+      if (answer != 0) return answer;
+      break;
+    }
     case WM_DPICHANGED_AFTERPARENT:
       ApplyDpi();
       return 0;

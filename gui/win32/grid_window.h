@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <exception>
 #include <functional>
 #include <memory>
@@ -15,6 +17,7 @@
 #include "gui/menu.h"
 #include "gui/win32/gdi_canvas.h"
 #include "gui/win32/win32_window.h"
+#include "platform/win32/com.h"
 
 namespace gui::win32 {
 
@@ -41,6 +44,18 @@ class GridWindow final : public WindowPeer {
   // is hidden (width 0) or scrolled out of view.
   std::optional<gui::Rect> CellRect(int col, int row);
 
+  // ---- for the screen-reader object (grid_accessible) ----
+  const gui::Grid& GridControl() const { return grid_; }
+  // The row across its shown columns in client pixels, also where a row scrolled out of
+  // view would lie; nullopt for a row the table does not have.
+  std::optional<RECT> RowBox(int row);
+  bool RowShown(int row);  // wholly or partly in view
+  int RowAt(POINT client);  // -1 where no row is
+  // Acts as a click on the row does once the reader's call has returned: the grid takes
+  // the focus and the row (in the current column) is chosen. False when no click could
+  // reach it (hidden or disabled grid, no such data row).
+  bool ClickRowLater(int row);
+
  private:
   struct Layout {
     int rowHeight = 24;       // device pixels, without the grid line below
@@ -64,6 +79,7 @@ class GridWindow final : public WindowPeer {
 
   void TableChanged();
   void MarkDirty();
+  void PostLayoutMessage();  // one at a time
   void EnsureLayout();
   void RecomputeLayout();
   void ApplyScrollBars(bool vertical, bool horizontal);
@@ -89,6 +105,12 @@ class GridWindow final : public WindowPeer {
   void OnHorizontalScroll(int code);
   void OnMouseWheel(int delta);
   bool OnContextMenu(LPARAM lParam);
+  void OnFocusReceived() override;
+  void ClickRow(int row);
+  // Tells screen readers, once the running handler is done, what the table changes made.
+  void ScheduleAnnouncement();
+  void Announce();
+  long CurrentRowChild() const;  // the current row's child id, 0 when there is none
 
   gui::Grid& grid_;
   GridWindowOptions options_;
@@ -107,6 +129,11 @@ class GridWindow final : public WindowPeer {
   bool reportingPaintError_ = false;
   int contextMenus_ = 0;  // WM_CONTEXTMENU messages seen (the context-menu key's own)
   std::exception_ptr paintFailure_;  // the first draw handler error of the running paint
+  // Table changes not yet told to screen readers.
+  bool rowMovedUnannounced_ = false;
+  bool refilledUnannounced_ = false;
+  bool layoutMessagePending_ = false;
+  platform::win32::ComPtr<IAccessible> accessible_;  // made at the first reader's request
 };
 
 }  // namespace gui::win32

@@ -4,11 +4,14 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 #include "gui/form.h"
+#include "gui/win32/accessible_object.h"
 #include "gui/win32/bitmap_cache.h"
 #include "gui/win32/color_scheme.h"
+#include "gui/win32/container_accessible.h"
 #include "gui/win32/peers.h"
 #include "gui/win32/window_classes.h"
 #include "gui/win32/win32_window.h"
@@ -28,10 +31,15 @@ gui::Color ColorBeneath(const gui::Control& control) {
 
 class SpeedButtonPeer : public WindowPeer {
  public:
-  SpeedButtonPeer(gui::SpeedButton& button, HWND parent) : WindowPeer(button), button_(button) {
+  SpeedButtonPeer(gui::SpeedButton& button, HWND parent)
+      : WindowPeer(button),
+        button_(button),
+        link_(std::make_shared<AccessibleLink>(AccessibleLink{&button})) {
     if (CreateChild(ButtonClassName(), 0, 0, parent) == nullptr) return;
     CreateToolTip(parent);
   }
+  // A reader's object of the button may live on; it then finds nothing to read.
+  ~SpeedButtonPeer() override { link_->control = nullptr; }
 
  protected:
   void OnPropertyChanged(gui::Property property) override {
@@ -39,6 +47,7 @@ class SpeedButtonPeer : public WindowPeer {
     if (property == gui::Property::Enabled) {
       hover_ = false;
       pressed_ = false;
+      NotifyClientEvent(Handle(), EVENT_OBJECT_STATECHANGE, CHILDID_SELF);
     }
     UpdateToolTip();
     ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -92,6 +101,15 @@ class SpeedButtonPeer : public WindowPeer {
       case WM_CAPTURECHANGED:
         pressed_ = false;
         ::InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+      case WM_GETOBJECT: {
+        if (!accessible_) accessible_ = CreateSpeedButtonAccessible(link_);
+        const LRESULT answer = AnswerGetObject(wParam, lParam, accessible_.get());
+        handled = answer != 0;
+        return answer;
+      }
+      case kAccessibleClickMessage:
+        RunAccessibleClick(button_, lParam);
         return 0;
       default:
         handled = false;
@@ -176,6 +194,8 @@ class SpeedButtonPeer : public WindowPeer {
   }
 
   gui::SpeedButton& button_;
+  std::shared_ptr<AccessibleLink> link_;
+  platform::win32::ComPtr<IAccessible> accessible_;  // made at the first reader's request
   OwnedWindow tip_;
   std::wstring tipText_;
   bool hover_ = false;

@@ -64,6 +64,7 @@ TEST_F(HistorySearchTest, FindsInHistoryOrderOneRowPerTextWithTheCountInTheHeade
   EXPECT_EQ(Extract().RowCount(), 4);
   EXPECT_EQ(ResultHeader(), "クリップボードの履歴 (　3件抽出しました　)");
   EXPECT_TRUE(ShowsResults());
+  EXPECT_EQ(U8(Form().StringGrid3.AccessibleName()), "履歴の検索「apple」");
   EXPECT_TRUE(Form().SpeedB_All.Enabled());
   // All four columns are copied.
   for (int c = 2; c <= 4; ++c) EXPECT_EQ(Extract().Cell(c, 2), History().Cell(c, 3)) << c;

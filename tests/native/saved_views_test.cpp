@@ -51,6 +51,7 @@ TEST_F(SavedViewsTest, EachViewsOrderTitleIndicatorAndControls) {
     EXPECT_EQ(Order(), c.order);
     EXPECT_EQ(U8(f.wSortSw), c.code);
     EXPECT_EQ(U8(f.Lbl_Titol.Caption()), c.title);
+    EXPECT_EQ(U8(f.StringGrid2.AccessibleName()), c.title) << "what a screen reader calls it";
     for (gui::Image* image : {&f.Img_Log1, &f.Img_List1, &f.Img_new1, &f.Img_High1})
       EXPECT_EQ(image->Visible(), image == &(f.*c.indicator));
     EXPECT_TRUE(f.StringGrid2.Visible() && f.StringGrid2.FocusRequested());
