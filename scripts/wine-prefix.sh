@@ -43,6 +43,16 @@ else
   sm_log "refreshing the Wine prefix $prefix"
 fi
 
+# One Wine command of the set-up. A fresh Wine process now and then fails to start at all
+# ("failed to map the shared user data"); a second start succeeds, so each gets three tries.
+wine_step() {
+  local try
+  for try in 1 2 3; do
+    timeout 120 "$WINE64" "$@" >>"$wine_dir/wineboot.log" 2>&1 && return 0
+  done
+  return 1
+}
+
 # Tahoma: Debian ships it in fonts-wine but Wine does not load it from there.
 fonts="$prefix/drive_c/windows/Fonts"
 mkdir -p "$fonts"
@@ -73,22 +83,20 @@ Windows Registry Editor Version 5.00
 REG
 { printf '\xff\xfe'; sed 's/$/\r/' "$reg_utf8" | iconv -f UTF-8 -t UTF-16LE; } >"$reg_file"
 rm -f "$reg_utf8"
-timeout 120 "$WINE64" regedit /S "$(cd "$wine_dir" && pwd)/soramitsu.reg" \
-  >>"$wine_dir/wineboot.log" 2>&1 || sm_die "regedit failed (log: $wine_dir/wineboot.log)"
+wine_step regedit /S "$(cd "$wine_dir" && pwd)/soramitsu.reg" || sm_die "regedit failed (log: $wine_dir/wineboot.log)"
 
 # --- Japanese text in Tahoma -------------------------------------------------------------
 # On Windows, Tahoma falls back to a Japanese font by font linking (Tahoma -> MS UI Gothic).
 # Wine's own links name Windows' font files, which are absent here: link Tahoma to the IPA
 # fonts by their file names (Wine finds fontconfig's fonts by file name). Text drawn with
 # DrawText/ExtTextOut follows these links.
-timeout 120 "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-  /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f \
-  >>"$wine_dir/wineboot.log" 2>&1 || sm_die "could not set the Tahoma font link (log: $wine_dir/wineboot.log)"
+wine_step reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+  /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic\0ipag.ttf,IPAGothic' /f || sm_die "could not set the Tahoma font link (log: $wine_dir/wineboot.log)"
 # EDIT controls draw through Uniscribe, which ignores font links and instead picks a fallback
 # font per script (kana: tag 616e616b, han: tag 696e6168); the defaults are absent fonts.
 for script_tag in 616e616b 696e6168; do
-  timeout 120 "$WINE64" reg add 'HKCU\Software\Wine\Uniscribe\Fallback' \
-    /v "$script_tag" /t REG_SZ /d IPAPGothic /f >>"$wine_dir/wineboot.log" 2>&1 ||
+  wine_step reg add 'HKCU\Software\Wine\Uniscribe\Fallback' \
+    /v "$script_tag" /t REG_SZ /d IPAPGothic /f ||
     sm_die "could not set the Uniscribe fallback font (log: $wine_dir/wineboot.log)"
 done
 # --- end of Japanese text in Tahoma -------------------------------------------------------
