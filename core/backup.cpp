@@ -1,5 +1,7 @@
 #include "core/backup.h"
 
+#include <map>
+
 #include "core/history_journal.h"
 #include "core/saved_store.h"
 
@@ -9,6 +11,13 @@ namespace {
 
 bool IsOrdinaryFile(const platform::DirEntry& entry) {
   return !entry.isFolder && !entry.hidden && !entry.system;
+}
+
+// Names as Windows compares them in a folder (ASCII letters without case).
+Text Folded(Text name) {
+  for (char16_t& c : name)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  return name;
 }
 
 bool AllDigits(TextView s) {
@@ -81,6 +90,7 @@ int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDi
   if (!fs.FolderExists(fromDir) || !fs.FolderExists(toDir)) return kFolderMissing;
   const bool makeWritable = inToDir == ReadOnlyFiles::MakeWritable;
   const platform::Listing listing = fs.List(fromDir, u"*.*");
+  std::map<Text, std::uint64_t> copied;
   for (const platform::DirEntry& entry : listing.entries) {
     if (!IsOrdinaryFile(entry) || IsLeftoverTemporary(entry.name)) continue;
     const Text source = fromDir + entry.name, destination = toDir + entry.name;
@@ -93,8 +103,17 @@ int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDi
     // A copy is read-only exactly when its source is. The next backup into this slot must
     // be able to delete or replace it; the copy itself is complete either way.
     if (makeWritable && entry.readOnly) fs.ClearReadOnly(destination);
+    copied[Folded(entry.name)] = entry.size;
   }
-  return listing.complete ? kFolderOk : kFolderFailed;
+  if (!listing.complete) return kFolderFailed;
+  // The backup counts only once every copy is known whole: one listing of the slot gives
+  // each copy's size, without a call per file.
+  const platform::Listing result = fs.List(toDir, u"*.*");
+  for (const platform::DirEntry& entry : result.entries) {
+    auto it = copied.find(Folded(entry.name));
+    if (it != copied.end() && !entry.isFolder && entry.size == it->second) copied.erase(it);
+  }
+  return copied.empty() ? kFolderOk : kFolderFailed;
 }
 
 int DeleteAllFiles(platform::FileSystem& fs, const Text& dir, ReadOnlyFiles inDir) {

@@ -45,9 +45,10 @@ enum class ReadOnlyFiles { Keep, MakeWritable };
 // Copies each file of `fromDir` into `toDir`, replacing same-named files, leftover
 // temporary files left out; stops at the first copy that fails. A listing that broke off
 // is a failure even when every listed file was copied, since files are missing from the
-// copy. With MakeWritable a copy of a read-only file loses the attribute, and a read-only
-// file in `toDir` that refused to be replaced loses it and is replaced; attributes are
-// asked about only then. `fromDir` is only read.
+// copy; so is a copy that the listing of `toDir` afterwards does not show with its
+// source's size. With MakeWritable a copy of a read-only file loses the attribute, and a
+// read-only file in `toDir` that refused to be replaced loses it and is replaced;
+// attributes are asked about only then. `fromDir` is only read.
 int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir,
                  ReadOnlyFiles inToDir = ReadOnlyFiles::MakeWritable);
 // Deletes each file of `dir`; stops at the first deletion that fails. With MakeWritable a

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "core/text.h"
@@ -11,7 +12,8 @@ struct DirEntry {
   bool isFolder = false;
   bool hidden = false;
   bool system = false;
-  bool readOnly = false;  // a file with the read-only attribute
+  bool readOnly = false;   // a file with the read-only attribute
+  std::uint64_t size = 0;  // a file's length in bytes
 };
 
 struct Listing {
@@ -37,8 +39,7 @@ class FileSystem {
   virtual bool RemoveFile(const core::Text& path) = 0;
   // DeleteFileW. Named apart from the Win32 macros.
   // CopyFileW(source, destination, FALSE): an existing destination is replaced, a
-  // read-only one refuses. True only once the copy is whole (on Windows, sizes compared);
-  // a copy cut short by a crash may leave a partial destination.
+  // read-only one refuses. A copy cut short by a crash may leave a partial destination.
   virtual bool CopyFileReplacing(const core::Text& source, const core::Text& destination) = 0;
   // Clears the read-only attribute of a file (DeleteFileW refuses such a file, CopyFileW
   // refuses to replace one and gives its copy the attribute). True when the file exists

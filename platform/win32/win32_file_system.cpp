@@ -129,13 +129,7 @@ bool Win32FileSystem::RemoveFile(const core::Text& path) {
 
 bool Win32FileSystem::CopyFileReplacing(const core::Text& source, const core::Text& destination) {
   const std::wstring from = Wide(source), to = Wide(destination);
-  if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) return false;
-  // The copy counts only once it is known whole: a copy cut short (a full disk, a network
-  // drive gone) must not let the backup report success.
-  WIN32_FILE_ATTRIBUTE_DATA a{}, b{};
-  return ::GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &a) &&
-         ::GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &b) &&
-         a.nFileSizeHigh == b.nFileSizeHigh && a.nFileSizeLow == b.nFileSizeLow;
+  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
 bool Win32FileSystem::ClearReadOnly(const core::Text& path) {
@@ -171,6 +165,7 @@ Listing Win32FileSystem::List(const core::Text& folder, const core::Text& patter
     entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
     entry.readOnly = !entry.isFolder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     listing.entries.push_back(std::move(entry));
   } while (::FindNextFileW(find.get(), &data));
   if (::GetLastError() != ERROR_NO_MORE_FILES) listing.complete = false;

@@ -13,12 +13,11 @@ class Win32FileSystem : public FileSystem {
   // FILE_APPEND_DATA, WriteFile, FlushFileBuffers.
   bool AppendFile(const core::Text& path, const std::string& bytes) override;
   bool RemoveFile(const core::Text& path) override;
-  // CopyFileW, then the sizes of both files compared: false unless the copy is whole.
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override;
   bool ClearReadOnly(const core::Text& path) override;
   // A folder that cannot be searched at all, or a search that breaks off with an error,
   // gives complete = false; a pattern that matches nothing is a complete, empty listing.
-  // Each entry carries the attributes FindFirstFileW returned with it (read-only included).
+  // Each entry carries the attributes and size FindFirstFileW returned with it.
   Listing List(const core::Text& folder, const core::Text& pattern) override;
   core::Text ExecutablePath() override;
 };

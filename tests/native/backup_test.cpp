@@ -192,6 +192,9 @@ TEST_F(FolderOps, OrdinaryFilesCostNoAttributeCallsAndLeftoversStayOut) {
   EXPECT_EQ(recorder.Count("clear "), 0);
   EXPECT_TRUE(fs::exists(root / "Slot" / "Log.dat"));
   EXPECT_FALSE(fs::exists(root / "Slot" / "Log.dat.tmp1234-0"));
+  // A copy that came out short, though reported done, fails the backup.
+  recorder.cutCopyNumber = 1;
+  EXPECT_EQ(core::CopyAllFiles(recorder, Win("Data\\"), Win("Slot\\")), -2);
 }
 
 TEST(LeftoverTemporary, OnlyTheProgramsOwnNames) {

@@ -102,13 +102,14 @@ class CrashFileSystem : public platform::FileSystem {
   platform::Listing List(const Text& folder, const Text& pattern) override {
     platform::Listing listing;
     listing.complete = FolderExists(folder);
-    auto add = [&](const Text& path, bool isFolder) {
+    auto add = [&](const Text& path, bool isFolder, std::size_t size) {
       if (Parent(path) != Folder(folder)) return;
       platform::DirEntry entry{path.substr(Folder(folder).size() + 1), isFolder};
+      entry.size = size;
       if (platform::MatchesNamePattern(entry.name, pattern)) listing.entries.push_back(entry);
     };
-    for (const auto& [path, file] : disk_.files) add(path, false);
-    for (const auto& [path, unused] : disk_.folders) add(path, true);
+    for (const auto& [path, file] : disk_.files) add(path, false, file.current.size());
+    for (const auto& [path, unused] : disk_.folders) add(path, true, 0);
     return listing;
   }
   Text ExecutablePath() override { return u"C:\\app\\Soramitsu.exe"; }
