@@ -86,7 +86,7 @@ TEST(Win32FileSystem, ListingReportsFoldersHiddenSystemAndReadOnlyFiles) {
   dir.Put(L"noext", "");
   dir.Put(L"hidden.dat", "");
   dir.Put(L"system.dat", "");
-  dir.Put(L"readonly.dat", "");
+  dir.Put(L"readonly.dat", "abc");
   dir.Put(L"Soramitsu.lnk", "");
   dir.Put(L"other.LnK", "");
   dir.Put(L"x.lnk2", "");  // its short name ends in .LNK
@@ -109,6 +109,7 @@ TEST(Win32FileSystem, ListingReportsFoldersHiddenSystemAndReadOnlyFiles) {
   EXPECT_TRUE(Find(all, u"system.dat")->system);
   EXPECT_FALSE(Find(all, u"plain.dat")->hidden || Find(all, u"plain.dat")->system);
   EXPECT_TRUE(Find(all, u"readonly.dat")->readOnly);
+  EXPECT_EQ(Find(all, u"readonly.dat")->size, 3u);
   EXPECT_FALSE(Find(all, u"plain.dat")->readOnly || Find(all, u"sub")->readOnly);
   ::SetFileAttributesW(dir.Wide(L"readonly.dat").c_str(), FILE_ATTRIBUTE_NORMAL);  // to be removed
 
