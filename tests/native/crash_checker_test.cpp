@@ -266,26 +266,20 @@ TEST_P(CrashAtEveryStep, StartUpFindsEverythingDurable) {
   after.Start();
   after.texts = run.texts;
 
-  // Bytes not flushed at the crash: lost, cut at three points, all there, or garbage.
-  using Cut = std::function<std::string(const std::string&, const std::string&)>;
-  const Cut cuts[] = {
-      [](const std::string& d, const std::string&) { return d; },
-      [](const std::string& d, const std::string& a) { return a.substr(0, d.size() + 1); },
-      [](const std::string& d, const std::string& a) { return a.substr(0, (d.size() + a.size()) / 2); },
-      [](const std::string&, const std::string& a) { return a.substr(0, a.size() - 1); },
-      [](const std::string&, const std::string& a) { return a; },
-      [](const std::string& d, const std::string& a) {
-        std::string g = d;
-        for (std::size_t i = d.size(); i < a.size(); ++i) g += "\xFF\0\\\r\n"[i % 5];
-        return g;
-      },
+  // Where the unflushed bytes end: lost (0), cut after one byte, half, all but one, all
+  // there (4); 5 fills them with garbage.
+  auto cut = [](std::size_t v, const std::string& d, const std::string& a) {
+    const std::size_t ends[] = {d.size(), d.size() + 1, (d.size() + a.size()) / 2, a.size() - 1, a.size()};
+    std::string g = a.substr(0, v < 5 ? ends[v] : d.size());
+    while (g.size() < a.size() && v == 5) g += "\xFF\0\\\r\n"[g.size() % 5];
+    return g;
   };
   int states = 0, known = 0;
   std::vector<std::string> faults;
   for (std::size_t k = 0; k <= run.fs.Ops().size(); ++k) {
     const Disk replayed = run.fs.Replay(k);
-    for (std::size_t v = 0; v < (CrashFileSystem::Unflushed(replayed) ? std::size(cuts) : 1); ++v, ++states) {
-      Machine m(CrashFileSystem::Crash(replayed, cuts[v]));
+    for (std::size_t v = 0; v < (CrashFileSystem::Unflushed(replayed) ? 6 : 1); ++v, ++states) {
+      Machine m(CrashFileSystem::Crash(replayed, [&](const std::string& d, const std::string& a) { return cut(v, d, a); }));
       m.clock.now = run.clock.now;
       m.Start();
       for (const std::string& f : Check(m, before, after, k, seq.clears, known))
