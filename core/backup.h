@@ -42,16 +42,28 @@ inline constexpr int kFolderFailed = -2;  // a file failed, or the listing broke
 // attribute: the data folder is the user's, and its attributes are never touched.
 enum class ReadOnlyFiles { Keep, MakeWritable };
 
-// Copies each file of `fromDir` into `toDir`, replacing same-named files; stops at the
-// first copy that fails. A listing that broke off is a failure even when every listed file
-// was copied, since files are missing from the copy. With MakeWritable a file in `toDir`
-// loses its read-only attribute before it is replaced and after it was copied; `fromDir`
-// is only read.
+// Copies each file of `fromDir` into `toDir`, replacing same-named files, leftover
+// temporary files left out; stops at the first copy that fails. A listing that broke off
+// is a failure even when every listed file was copied, since files are missing from the
+// copy; so is a copy that the listing of `toDir` afterwards does not show with its
+// source's size. With MakeWritable a copy of a read-only file loses the attribute, and a
+// read-only file in `toDir` that refused to be replaced loses it and is replaced;
+// attributes are asked about only then. `fromDir` is only read.
 int CopyAllFiles(platform::FileSystem& fs, const Text& fromDir, const Text& toDir,
                  ReadOnlyFiles inToDir = ReadOnlyFiles::MakeWritable);
 // Deletes each file of `dir`; stops at the first deletion that fails. With MakeWritable a
-// read-only file loses the attribute first.
+// file the listing shows read-only loses the attribute first.
 int DeleteAllFiles(platform::FileSystem& fs, const Text& dir,
                    ReadOnlyFiles inDir = ReadOnlyFiles::MakeWritable);
+
+// A temporary file the program's own atomic write left behind when it was killed half-way:
+// the name of one of its data files ("Log.dat", "Log.journal", "hozon.dat", a content file,
+// the file of set-aside index lines) followed by ".tmp", digits, "-", digits. Nothing else
+// matches, so that no file of the user's is ever taken for one.
+bool IsLeftoverTemporary(TextView name);
+
+// Start-up: deletes the leftover temporary files lying in the data folder (they may hold
+// texts the user cleared since). One that cannot be deleted stays; the backup skips it.
+void RemoveLeftoverTemporaries(platform::FileSystem& fs, const Text& dataDir);
 
 }  // namespace core

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "core/text.h"
@@ -11,6 +12,8 @@ struct DirEntry {
   bool isFolder = false;
   bool hidden = false;
   bool system = false;
+  bool readOnly = false;   // a file with the read-only attribute
+  std::uint64_t size = 0;  // a file's length in bytes
 };
 
 struct Listing {
@@ -35,11 +38,13 @@ class FileSystem {
   virtual bool AppendFile(const core::Text& path, const std::string& bytes) = 0;
   virtual bool RemoveFile(const core::Text& path) = 0;
   // DeleteFileW. Named apart from the Win32 macros.
-  // CopyFileW(source, destination, FALSE): an existing destination is replaced.
+  // CopyFileW(source, destination, FALSE): an existing destination is replaced, a
+  // read-only one refuses. A copy cut short by a crash may leave a partial destination.
   virtual bool CopyFileReplacing(const core::Text& source, const core::Text& destination) = 0;
   // Clears the read-only attribute of a file (DeleteFileW refuses such a file, CopyFileW
   // refuses to replace one and gives its copy the attribute). True when the file exists
-  // and is not read-only afterwards.
+  // and is not read-only afterwards. Callers ask only about files the listing showed
+  // read-only, or after a copy onto the file failed: each call costs time per file.
   virtual bool ClearReadOnly(const core::Text& path) = 0;
   // Lists `folder` (ending in a backslash) + `pattern` ("*.*" or "*.LNK").
   virtual Listing List(const core::Text& folder, const core::Text& pattern) = 0;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "core/backup.h"
 #include "core/settings.h"
 #include "gui/accessible_text.h"
 #include "ui/ver_form.h"
@@ -399,6 +400,9 @@ void TMainForm::FormCreate() {
     gui::ShowMessage(u"次のフォルダを作成できませんでした。" + notCreated +
                      u"\r\n\r\nソラミツのフォルダに書き込めるか確認してください。");
   }
+  // The temporary files of a write that was killed half-way may hold texts cleared since;
+  // nothing reads them, and the backup must not carry them on.
+  core::RemoveLeftoverTemporaries(services.fileSystem, DataPath);
 
   // 10.
   try {

@@ -217,7 +217,10 @@ Listing PosixFileSystem::List(const core::Text& folder, const core::Text& patter
     if (!MatchesNamePattern(item.name, pattern)) continue;
     const std::string full = (native == "/" ? "" : native) + "/" + name;
     struct stat st;
-    item.isFolder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    const bool found = ::stat(full.c_str(), &st) == 0;
+    item.isFolder = found && S_ISDIR(st.st_mode);
+    item.readOnly = found && !item.isFolder && !(st.st_mode & S_IWUSR);
+    if (found && !item.isFolder) item.size = static_cast<std::uint64_t>(st.st_size);
     item.hidden = name[0] == '.';
     for (const Marked& m : marked_) {
       if (m.path == full) {

@@ -164,6 +164,8 @@ Listing Win32FileSystem::List(const core::Text& folder, const core::Text& patter
     entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    entry.readOnly = !entry.isFolder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     listing.entries.push_back(std::move(entry));
   } while (::FindNextFileW(find.get(), &data));
   if (::GetLastError() != ERROR_NO_MORE_FILES) listing.complete = false;

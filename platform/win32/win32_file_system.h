@@ -17,6 +17,7 @@ class Win32FileSystem : public FileSystem {
   bool ClearReadOnly(const core::Text& path) override;
   // A folder that cannot be searched at all, or a search that breaks off with an error,
   // gives complete = false; a pattern that matches nothing is a complete, empty listing.
+  // Each entry carries the attributes and size FindFirstFileW returned with it.
   Listing List(const core::Text& folder, const core::Text& pattern) override;
   core::Text ExecutablePath() override;
 };

@@ -179,6 +179,34 @@ TEST_F(FolderOps, ReadOnlyDataFileKeepsTheRotationWorkingAndStaysReadOnlyInData)
   EXPECT_EQ(core::CopyAllFiles(fileSystem, Win("Data\\"), Win("Slot\\"), core::ReadOnlyFiles::Keep), -2);
 }
 
+// Only a file the listing shows read-only costs attribute calls, and the leftovers of a
+// killed write never reach a slot.
+TEST_F(FolderOps, OrdinaryFilesCostNoAttributeCallsAndLeftoversStayOut) {
+  Put("Data/Log.dat", "log");
+  Put("Data/Log.dat.tmp1234-0", "texts cleared since");
+  Put("Slot/old.dat", "older generation");
+  testing_support::RecordingFileSystem recorder(fileSystem);
+  recorder.root = U16(root.string());
+  EXPECT_EQ(core::DeleteAllFiles(recorder, Win("Slot\\")), 0);
+  EXPECT_EQ(core::CopyAllFiles(recorder, Win("Data\\"), Win("Slot\\")), 0);
+  EXPECT_EQ(recorder.Count("clear "), 0);
+  EXPECT_TRUE(fs::exists(root / "Slot" / "Log.dat"));
+  EXPECT_FALSE(fs::exists(root / "Slot" / "Log.dat.tmp1234-0"));
+  // A copy that came out short, though reported done, fails the backup.
+  recorder.cutCopyNumber = 1;
+  EXPECT_EQ(core::CopyAllFiles(recorder, Win("Data\\"), Win("Slot\\")), -2);
+}
+
+TEST(LeftoverTemporary, OnlyTheProgramsOwnNames) {
+  for (const char16_t* name : {u"Log.dat.tmp4242-0", u"hozon.dat.tmp1-12", u"Log.journal.tmp7-3",
+                               u"h20240115 093012.dat.tmp88-1"})
+    EXPECT_TRUE(core::IsLeftoverTemporary(name)) << U8(name);
+  for (const char16_t* name : {u"Log.dat", u"memo.txt.tmp1-2", u"Log.dat.tmp", u"Log.dat.tmp12",
+                               u"Log.dat.tmp1-", u"Log.dat.tmpx-1", u"hozon.dat.tmp1-2.bak",
+                               u"h2024.dat.tmp1-2", u"Soramitsu.ini.tmp1-2"})
+    EXPECT_FALSE(core::IsLeftoverTemporary(name)) << U8(name);
+}
+
 // ---- In the main window ----
 
 class Backup : public testing_support::RecordedAppTest {

@@ -21,6 +21,8 @@ class RecordingFileSystem : public platform::FileSystem {
   bool recordReads = false;
   // The n-th copy from now on (1 = the next) fails, as a locked or vanished file would.
   int failCopyNumber = -1;
+  // The n-th copy from now on leaves half of the file and reports success all the same.
+  int cutCopyNumber = -1;
   // WriteFileAtomic throws (the old file stays) or ReadFile throws for these paths.
   // AppendFile fails for the paths of failWrite as well.
   std::function<bool(const core::Text&)> failWrite;
@@ -51,6 +53,11 @@ class RecordingFileSystem : public platform::FileSystem {
   bool CopyFileReplacing(const core::Text& source, const core::Text& destination) override {
     Record("copy " + Short(source) + " -> " + Short(destination));
     if (failCopyNumber > 0 && --failCopyNumber == 0) return false;
+    if (cutCopyNumber > 0 && --cutCopyNumber == 0) {
+      const std::string bytes = inner_.ReadFile(source);
+      inner_.WriteFileAtomic(destination, bytes.substr(0, bytes.size() / 2));
+      return true;
+    }
     return inner_.CopyFileReplacing(source, destination);
   }
   bool ClearReadOnly(const core::Text& path) override {

@@ -79,23 +79,25 @@ TEST(Win32FileSystem, AppendCreatesThenAddsAtTheEndAndCanBeDeletedBetween) {
   EXPECT_FALSE(fs.AppendFile(dir.Path(L"missing\\Log.journal"), "x"));
 }
 
-TEST(Win32FileSystem, ListingReportsFoldersHiddenAndSystemFiles) {
+TEST(Win32FileSystem, ListingReportsFoldersHiddenSystemAndReadOnlyFiles) {
   TempFolder dir;
   Win32FileSystem fs;
   dir.Put(L"plain.dat", "");
   dir.Put(L"noext", "");
   dir.Put(L"hidden.dat", "");
   dir.Put(L"system.dat", "");
+  dir.Put(L"readonly.dat", "abc");
   dir.Put(L"Soramitsu.lnk", "");
   dir.Put(L"other.LnK", "");
   dir.Put(L"x.lnk2", "");  // its short name ends in .LNK
   ASSERT_TRUE(fs.CreateFolder(dir.Path(L"sub")));
   ::SetFileAttributesW(dir.Wide(L"hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
   ::SetFileAttributesW(dir.Wide(L"system.dat").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  ::SetFileAttributesW(dir.Wide(L"readonly.dat").c_str(), FILE_ATTRIBUTE_READONLY);
 
   platform::Listing all = fs.List(dir.Path(), u"*.*");
   EXPECT_TRUE(all.complete);
-  EXPECT_EQ(all.entries.size(), 8u);
+  EXPECT_EQ(all.entries.size(), 9u);
   EXPECT_FALSE(Find(all, u"."));
   EXPECT_FALSE(Find(all, u".."));
   ASSERT_TRUE(Find(all, u"noext"));
@@ -106,6 +108,10 @@ TEST(Win32FileSystem, ListingReportsFoldersHiddenAndSystemFiles) {
   EXPECT_FALSE(Find(all, u"hidden.dat")->system);
   EXPECT_TRUE(Find(all, u"system.dat")->system);
   EXPECT_FALSE(Find(all, u"plain.dat")->hidden || Find(all, u"plain.dat")->system);
+  EXPECT_TRUE(Find(all, u"readonly.dat")->readOnly);
+  EXPECT_EQ(Find(all, u"readonly.dat")->size, 3u);
+  EXPECT_FALSE(Find(all, u"plain.dat")->readOnly || Find(all, u"sub")->readOnly);
+  ::SetFileAttributesW(dir.Wide(L"readonly.dat").c_str(), FILE_ATTRIBUTE_NORMAL);  // to be removed
 
   platform::Listing links = fs.List(dir.Path(), u"*.LNK");
   EXPECT_TRUE(links.complete);
