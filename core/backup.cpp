@@ -31,6 +31,8 @@ bool IsOwnDataFileName(TextView name) {
   if (name == u"Log.dat" || name == history::kJournalFileName || name == kIndexFileName ||
       name == kUnreadableIndexFileName)
     return true;
+  // The kept original of a file that was read with replaced characters.
+  if (name.find(u"_元の内容") != TextView::npos && name.ends_with(u".txt")) return true;
   // "h" + created key + ".dat"
   return name.size() == 20 && name.front() == u'h' && name.substr(16) == u".dat" &&
          IsCreatedKey(name.substr(1, 15));
