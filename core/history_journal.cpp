@@ -164,7 +164,8 @@ Text RecordKey(TextView stamp, TextView text) {
   Text key = IntToText(static_cast<std::int64_t>(stamp.size()));
   key += u':';
   key += stamp;
-  key += text;
+  // A UTF-8 Log.dat holds a lone surrogate half as U+FFFD: compare the texts as stored there.
+  key += FromUtf8(ToUtf8(text));
   return key;
 }
 
