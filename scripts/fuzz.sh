@@ -16,10 +16,11 @@ seeds="$SORAMITSU_ROOT/tests/fuzz/corpus"
 
 command -v clang++ >/dev/null || sm_die "clang++ is missing (run scripts/deps.sh)"
 sm_log "configuring and building $build"
+mkdir -p "$build"
 cmake -S "$SORAMITSU_ROOT/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE= >"$build.configure.log" 2>&1 \
-  || { cat "$build.configure.log" >&2; sm_die "configuring $build failed"; }
-rm -f "$build.configure.log"
+  -DCMAKE_BUILD_TYPE= >"$build/configure.log" 2>&1 \
+  || { cat "$build/configure.log" >&2; sm_die "configuring $build failed"; }
+rm -f "$build/configure.log"
 cmake --build "$build" -j "$(sm_jobs)" || sm_die "building the fuzz targets failed"
 
 targets=("$@")

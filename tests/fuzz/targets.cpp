@@ -1,5 +1,5 @@
 // libFuzzer targets for every reader of bytes that come from outside the program. One
-// source: each executable is built with SORAMITSU_FUZZ_TARGET naming its entry of kTargets.
+// program: it runs the entry of kTargets its name names (fuzz_<target>, links made by CMake).
 // A reader must never crash, hang or leak, and where the program writes what it read, what
 // it writes must read back the same; Check aborts (a finding) when it does not.
 #include <cstdio>
@@ -23,9 +23,7 @@ using core::TextView;
 namespace history = core::history;
 
 void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "round trip broken: %s\n", what);
-  std::abort();
+  if (!ok) std::fprintf(stderr, "round trip broken: %s\n", what), std::abort();
 }
 
 platform::posix::IconvAnsiCodePage& Ansi() {
@@ -60,7 +58,7 @@ Text Rows(const core::CellTable& table) {
   return rows;
 }
 
-// Log.dat as start-up reads it and the exit writes it back.
+// Log.dat as start-up reads it.
 int LoadHistory(core::CellTable& table, TextView fileText) {
   history::ResetHistoryTable(table);
   const int count = history::ReadHistoryRecords(table, fileText, u"");
@@ -134,8 +132,7 @@ void SavedIndex(std::string_view bytes) {
   const std::vector<Text> kept = core::MergeKeptLines({}, contents.unreadable);
   Check(core::MergeKeptLines(kept, contents.unreadable) == kept, "kept lines merged twice");
   core::CellTable table, again;
-  table.SetColCount(core::kSavedColCount);
-  again.SetColCount(core::kSavedColCount);
+  for (core::CellTable* t : {&table, &again}) t->SetColCount(core::kSavedColCount);
   core::FillSavedTable(table, contents.entries);
   const core::IndexText first = core::BuildIndexText(table, collator);
   const core::IndexContents reread = core::ReadIndexLines(core::SplitLines(Reread(first.text, decoded.encoding)));
@@ -220,15 +217,20 @@ constexpr Target kTargets[] = {
     {"saved_index", SavedIndex}, {"content_file", ContentFile}, {"settings", Settings},
     {"web_address", WebAddress},
 };
+void (*run)(std::string_view) = nullptr;
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
+  std::string name = (*argv)[0];
+  name.erase(0, name.rfind('/') + 1);
+  for (const Target& t : kTargets)
+    if (name == std::string("fuzz_") + t.name) run = t.run;
+  if (!run) std::fprintf(stderr, "run this program as fuzz_<target>\n"), std::exit(2);
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static void (*run)(std::string_view) = [] {
-    for (const Target& t : kTargets)
-      if (std::strcmp(t.name, SORAMITSU_FUZZ_TARGET) == 0) return t.run;
-    std::abort();
-  }();
   run(std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }
