@@ -29,22 +29,29 @@ if [ "${#targets[@]}" -eq 0 ]; then
 fi
 
 mkdir -p "$build/findings"
+# As many targets at a time as there are cores to use (two): each runs on one.
+for t in "${targets[@]}"; do
+  [ -x "$build/fuzz_$t" ] || sm_die "no fuzz target $t"
+  while [ "$(jobs -rp | wc -l)" -ge "$(sm_jobs)" ]; do wait -n; done
+  mkdir -p "$build/corpus/$t"
+  sm_log "fuzzing $t for $seconds s"
+  # New inputs go to the build folder's corpus (first folder); the seeds stay as they are.
+  rm -f "$build/$t.rc"
+  { "$build/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+      -artifact_prefix="$build/findings/$t-" "$build/corpus/$t" "$seeds/$t" >"$build/$t.log" 2>&1
+    echo $? >"$build/$t.rc"; } &
+done
+wait
+
 rows=()
 failed=()
 for t in "${targets[@]}"; do
-  [ -x "$build/fuzz_$t" ] || sm_die "no fuzz target $t"
-  mkdir -p "$build/corpus/$t"
   log="$build/$t.log"
-  sm_log "fuzzing $t for $seconds s"
-  # New inputs go to the build folder's corpus (first folder); the seeds stay as they are.
-  "$build/fuzz_$t" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$build/findings/$t-" "$build/corpus/$t" "$seeds/$t" >"$log" 2>&1
-  rc=$?
   execs=$(sed -n 's/^stat::average_exec_per_sec:[[:space:]]*//p' "$log" | tail -1)
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | cut -d' ' -f2)
   result=ok
-  if [ "$rc" -ne 0 ]; then
+  if [ "$(cat "$build/$t.rc" 2>/dev/null)" != 0 ]; then
     result="FAILED ($(grep -oE '(round trip broken: .*|SUMMARY: [A-Za-z]+: [^ ]+( [^ ]+)?)' "$log" | head -1))"
     grep -E 'Test unit written to|round trip broken|SUMMARY' "$log" >&2
     failed+=("$t")
