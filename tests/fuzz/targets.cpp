@@ -47,12 +47,13 @@ void TextDecode(std::string_view bytes) {
     Check(core::ToUtf8(core::FromUtf8(bytes)) == bytes, "valid UTF-8");
 }
 
-// Rows 1.. of the history table as (stamp, text, keys), the empty-text rows left out.
+// Rows 1.. of the history table as (stamp, text, keys), the empty-text rows left out, each
+// lone surrogate half as U+FFFD, the form a UTF-8 file holds it in.
 Text Rows(const core::CellTable& table) {
   Text rows;
   for (int r = 1; r < table.RowCount(); ++r) {
     if (table.Cell(history::kTextCol, r).empty()) continue;
-    for (int c = history::kTextCol; c < history::kColCount; ++c) rows += table.Cell(c, r) + u'\x1F';
+    for (int c = history::kTextCol; c < history::kColCount; ++c) rows += core::FromUtf8(core::ToUtf8(table.Cell(c, r))) + u'\x1F';
     rows += u'\x1E';
   }
   return rows;
