@@ -53,7 +53,8 @@ Text Rows(const core::CellTable& table) {
   Text rows;
   for (int r = 1; r < table.RowCount(); ++r) {
     if (table.Cell(history::kTextCol, r).empty()) continue;
-    for (int c = history::kTextCol; c < history::kColCount; ++c) rows += core::FromUtf8(core::ToUtf8(table.Cell(c, r))) + u'\x1F';
+    for (int c = history::kTextCol; c < history::kColCount; ++c)
+      rows += core::FromUtf8(core::ToUtf8(table.Cell(c, r))) + u'\x1F';
     rows += u'\x1E';
   }
   return rows;
@@ -94,9 +95,11 @@ void Journal(std::string_view bytes) {
   std::string journal = "\xEF\xBB\xBF";
   for (std::size_t at = 0; at + 3 <= bytes.size();) {
     const unsigned d = static_cast<unsigned char>(bytes[at]);
-    const std::size_t units = std::min<std::size_t>(static_cast<unsigned char>(bytes[at + 1]), (bytes.size() - at - 3) / 2);
+    const std::size_t units = std::min<std::size_t>(static_cast<unsigned char>(bytes[at + 1]),
+                                                    (bytes.size() - at - 3) / 2);
     char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "2026/12/%02u %02u:%02u:%02u", d % 28 + 1, d % 24, d % 60, d / 5 % 60);
+    std::snprintf(stamp, sizeof stamp, "2026/12/%02u %02u:%02u:%02u", d % 28 + 1, d % 24, d % 60,
+                  d / 5 % 60);
     Text text(units, u'\0');
     std::memcpy(text.data(), bytes.data() + at + 2, units * 2);
     appended.push_back({core::FromUtf8(stamp), text});
@@ -104,13 +107,16 @@ void Journal(std::string_view bytes) {
     ends.push_back(journal.size());
     at += 2 + units * 2;
   }
-  const std::size_t cut = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back()) * journal.size() / 255;
+  const std::size_t cut =
+      bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back()) * journal.size() / 255;
   const std::vector<history::JournalRecord> whole = history::ParseJournal(journal);
   Check(whole.size() == appended.size(), "journal record count");
   const std::vector<history::JournalRecord> kept = history::ParseJournal(journal.substr(0, cut));
   for (std::size_t i = 0; i < appended.size(); ++i) {
-    Check(whole[i].stamp == appended[i].stamp && whole[i].text == appended[i].text, "journal record");
-    if (ends[i] <= cut) Check(i < kept.size() && kept[i].text == appended[i].text, "journal record before a cut");
+    Check(whole[i].stamp == appended[i].stamp && whole[i].text == appended[i].text,
+          "journal record");
+    if (ends[i] <= cut)
+      Check(i < kept.size() && kept[i].text == appended[i].text, "journal record before a cut");
   }
 
   core::CellTable table;
@@ -121,7 +127,8 @@ void Journal(std::string_view bytes) {
   // A line that begins like a record header splits the text in Log.dat: a limit of that format.
   if (Contains(logDat, Text(u"\r\n") + history::kMarker)) return;
   count = LoadHistory(table, Reread(logDat, core::Encoding::Ansi));
-  Check(history::RecoverJournalRecords(table, count, kept, u"", collator) == 0, "journal recovered twice");
+  Check(history::RecoverJournalRecords(table, count, kept, u"", collator) == 0,
+        "journal recovered twice");
 }
 
 // hozon.dat: read, written back at exit (sorted), read again.
@@ -136,8 +143,10 @@ void SavedIndex(std::string_view bytes) {
   for (core::CellTable* t : {&table, &again}) t->SetColCount(core::kSavedColCount);
   core::FillSavedTable(table, contents.entries);
   const core::IndexText first = core::BuildIndexText(table, collator);
-  const core::IndexContents reread = core::ReadIndexLines(core::SplitLines(Reread(first.text, decoded.encoding)));
-  Check(reread.unreadable.empty() && static_cast<int>(reread.entries.size()) == first.written, "index lines");
+  const core::IndexContents reread =
+      core::ReadIndexLines(core::SplitLines(Reread(first.text, decoded.encoding)));
+  Check(reread.unreadable.empty() && static_cast<int>(reread.entries.size()) == first.written,
+        "index lines");
   for (const core::SavedEntry& e : reread.entries) core::ContentFileName(e.createdKey);
   core::FillSavedTable(again, reread.entries);
   Check(core::BuildIndexText(again, collator).text == first.text, "index written twice");
@@ -168,32 +177,37 @@ void ContentFile(std::string_view bytes) {
 
 // Soramitsu.ini: start-up reads every value, the exit writes each back as the program does.
 void Settings(std::string_view bytes) {
-  struct Key { const char16_t *section, *key; bool number; };
-  static const Key keys[] = {{core::kSectionGamen, u"TOP", true},   {core::kSectionGamen, u"LEFT", true},
-                             {core::kSectionGamen, u"WIDTH", true}, {core::kSectionGamen, u"HEIGHT", true},
-                             {core::kSectionBkup, u"FLG", true},    {core::kSectionBkup, u"DATE1", false},
-                             {core::kSectionBkup, u"DATE2", false}, {core::kSectionSet, u"CHECKVIEW", false}};
+  // Numbers first (written back as numbers), then DATE1, DATE2 (as read) and CHECKVIEW.
+  static const std::pair<const char16_t*, const char16_t*> keys[8] = {
+      {core::kSectionGamen, u"TOP"},   {core::kSectionGamen, u"LEFT"},
+      {core::kSectionGamen, u"WIDTH"}, {core::kSectionGamen, u"HEIGHT"},
+      {core::kSectionBkup, u"FLG"},    {core::kSectionBkup, u"DATE1"},
+      {core::kSectionBkup, u"DATE2"},  {core::kSectionSet, u"CHECKVIEW"}};
   core_fakes::FakeFileSystem fs;
   platform::posix::PosixProfileFile profile(fs);
   const Text path = u"C:\\app\\Soramitsu.ini";
   fs.files[path] = std::string(bytes);
   Text written[8];
   for (int i = 0; i < 8; ++i) {
-    const Text value = profile.ReadString(keys[i].section, keys[i].key, u"", path);
+    const Text value = profile.ReadString(keys[i].first, keys[i].second, u"", path);
     const auto number = core::ParseProfileInteger(value);
-    if (number) Check(core::ParseProfileInteger(core::IntToText(*number)) == number, "settings number");
-    written[i] = keys[i].number ? core::IntToText(number.value_or(7))
-                 : i == 7       ? core::ProfileBooleanText(core::ParseProfileBoolean(value).value_or(false))
-                                : value;
+    if (number)
+      Check(core::ParseProfileInteger(core::IntToText(*number)) == number, "settings number");
+    written[i] = i < 5 ? core::IntToText(number.value_or(7))
+                 : i == 7
+                     ? core::ProfileBooleanText(core::ParseProfileBoolean(value).value_or(false))
+                     : value;
   }
-  for (int i = 0; i < 8; ++i) Check(profile.WriteString(keys[i].section, keys[i].key, written[i], path), "settings write");
+  for (int i = 0; i < 8; ++i)
+    Check(profile.WriteString(keys[i].first, keys[i].second, written[i], path), "settings write");
   for (int i = 0; i < 8; ++i) {
     const Text& v = written[i];
     // Windows drops the blanks and quotes around a value too: such a value changes.
     const bool plain = v.empty() || (v.find_first_of(u"\r\n") == Text::npos && v.size() <= 2047 &&
                                      !Contains(u" \t\v\f\x1A\"'", v.substr(0, 1)) &&
                                      !Contains(u" \t\v\f\x1A\"'", v.substr(v.size() - 1)));
-    if (plain) Check(profile.ReadString(keys[i].section, keys[i].key, u"", path) == v, "settings value");
+    if (plain)
+      Check(profile.ReadString(keys[i].first, keys[i].second, u"", path) == v, "settings value");
   }
 }
 
@@ -205,7 +219,8 @@ void WebAddress(std::string_view bytes) {
   if (!address) return;
   Check(text.starts_with(*address) && history::IsWebAddress(*address), "web address");
   for (char16_t u : *address)
-    Check(u > 0x20 && (u < 0x7F || u > 0x9F) && !Contains(u"\"<>\u2028\u2029\u202E\u3000", TextView(&u, 1)),
+    Check(u > 0x20 && (u < 0x7F || u > 0x9F) &&
+              !Contains(u"\"<>\u2028\u2029\u202E\u3000", TextView(&u, 1)),
           "web address character");
 }
 
