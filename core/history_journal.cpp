@@ -292,10 +292,10 @@ int RecoverJournalRecords(CellTable& table, int& logCnt, const std::vector<Journ
                           TextView cutOff, platform::Collator& collator) {
   if (records.empty()) return 0;
   std::unordered_set<Text> stored;
-  for (int r = 1; r < table.RowCount(); ++r) {
-    const Text& text = table.Cell(kTextCol, r);
-    if (!text.empty()) stored.insert(RecordKey(table.Cell(kStampCol, r), text));
-  }
+  // Rows without text count too: Log.dat keeps a text of line breaks alone as a record
+  // with an empty text, which is what such a journal record is compared as.
+  for (int r = 1; r < table.RowCount(); ++r)
+    stored.insert(RecordKey(table.Cell(kStampCol, r), table.Cell(kTextCol, r)));
   int added = 0;
   for (const JournalRecord& record : records) {
     if (record.text.empty()) continue;

@@ -189,7 +189,11 @@ std::string EncodeFileText(TextView text, Encoding wanted, platform::AnsiCodePag
       // writing those as "?" would corrupt the data, so such a text goes out as UTF-8 with
       // a byte-order mark, which every reader of these files accepts.
       std::optional<std::string> exact = ansi.EncodeExact(text);
-      if (exact) {
+      // Code page bytes that begin like a byte-order mark, or that form valid UTF-8 (half-width
+      // katakana such as "ﾃｽ" can), would be read back as another text: those go out as UTF-8
+      // with a mark as well.
+      if (exact && !StartsWith(*exact, "\xEF\xBB\xBF") && !StartsWith(*exact, "\xFF\xFE") &&
+          !StartsWith(*exact, "\xFE\xFF") && ClassifyUtf8(*exact) != Utf8Form::MultiByte) {
         bytes = std::move(*exact);
       } else {
         chosen = Encoding::Utf8Bom;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds one of the two builds.
-# Usage: build.sh native|win [TARGET...]
+# Usage: build.sh native|win|asan [TARGET...]
 #   native: g++ build of the portable code, tests and benchmarks in build-native
 #   win:    MinGW-w64 build of the Windows programs and their tests in build-win
+#   asan:   the native build with AddressSanitizer and UndefinedBehaviorSanitizer (clang) in build-asan
 # SORAMITSU_BUILD_DIR overrides the build folder.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -13,7 +14,12 @@ case "$kind" in
   native) build="${SORAMITSU_BUILD_DIR:-$SORAMITSU_ROOT/build-native}"; extra=() ;;
   win)    build="${SORAMITSU_BUILD_DIR:-$SORAMITSU_ROOT/build-win}"
           extra=(-DCMAKE_TOOLCHAIN_FILE="$MINGW_TOOLCHAIN") ;;
-  *) sm_die "usage: build.sh native|win [TARGET...]" ;;
+  # clang at -O0 compiles the tests about four times as fast as g++ at -O1; asserts stay on.
+  asan)   build="${SORAMITSU_BUILD_DIR:-$SORAMITSU_ROOT/build-asan}"
+          sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+          extra=(-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$sanitize"
+                 -DCMAKE_CXX_FLAGS_RELEASE=-O0 -DCMAKE_EXE_LINKER_FLAGS="$sanitize") ;;
+  *) sm_die "usage: build.sh native|win|asan [TARGET...]" ;;
 esac
 
 # Keep the generator an existing build folder was made with.

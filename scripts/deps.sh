@@ -7,6 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 PACKAGES=(
   cmake g++ ninja-build pkg-config
+  clang libclang-rt-14-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine64 xvfb xclip xdotool x11-apps imagemagick

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native tests and benchmarks (build-native),
+# Builds everything and runs every test: the native tests and benchmarks (build-native), the
+# native tests again with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), the
+# fuzz targets for 20 s each (build-fuzz, scripts/fuzz.sh),
 # then the Windows build (build-win) with its tests under Wine on a private Xvfb display,
 # then the user manual (with fresh screenshots) and the release package, and checks both.
 # Exits non-zero when any build step or test fails.
@@ -53,6 +55,23 @@ if bash "$SORAMITSU_ROOT/scripts/build.sh" native; then
 else
   step_failed "native build"
 fi
+
+# --- the native tests with AddressSanitizer and UndefinedBehaviorSanitizer ---------------
+# Only the test program: benchmarks mean nothing here. Every report ends its test with a failure.
+if bash "$SORAMITSU_ROOT/scripts/build.sh" asan soramitsu_native_tests; then
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1
+  run_ctest "native with sanitizers" "$SORAMITSU_ROOT/build-asan" -j "$(sm_jobs)"
+  unset ASAN_OPTIONS UBSAN_OPTIONS
+else
+  step_failed "native build with sanitizers"
+fi
+
+# --- the readers of outside bytes, fuzzed ------------------------------------------------
+mkdir -p "$SORAMITSU_ROOT/build-fuzz"
+fuzz_log="$SORAMITSU_ROOT/build-fuzz/fuzz-summary.log"
+bash "$SORAMITSU_ROOT/scripts/fuzz.sh" 20 2>&1 | tee "$fuzz_log"
+[ "${PIPESTATUS[0]}" -eq 0 ] || step_failed "fuzzing"
+summary+=("== fuzzing ==" "$(sed -n '/^target /,$p' "$fuzz_log")")
 
 # --- Windows build, its imports, and its tests under Wine --------------------------------
 if bash "$SORAMITSU_ROOT/scripts/build.sh" win; then
