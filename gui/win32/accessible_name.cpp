@@ -11,29 +11,6 @@ namespace gui::win32 {
 
 namespace {
 
-// Looked up at run time in the system folder's oleacc.dll, so that the programs link no
-// import library of it (MinGW's defines IID_IAccessible, as libuuid does).
-struct Oleacc {
-  using CreateStdFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-  using LresultFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-  CreateStdFn createStdAccessibleObject = nullptr;
-  LresultFn lresultFromObject = nullptr;
-};
-
-const Oleacc& OleaccLibrary() {
-  static const Oleacc library = [] {
-    Oleacc found;
-    HMODULE dll = ::LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (dll == nullptr) return found;
-    found.createStdAccessibleObject = reinterpret_cast<Oleacc::CreateStdFn>(
-        reinterpret_cast<void*>(::GetProcAddress(dll, "CreateStdAccessibleObject")));
-    found.lresultFromObject = reinterpret_cast<Oleacc::LresultFn>(
-        reinterpret_cast<void*>(::GetProcAddress(dll, "LresultFromObject")));
-    return found;
-  }();
-  return library;
-}
-
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 // Windows' standard object for the window with another name. It keeps its own copy of the
@@ -52,7 +29,7 @@ class NamedAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kAccessibleIid) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -181,13 +158,10 @@ bool AnswerNamedObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const gui::Text&
                        LRESULT& result) {
   // The object id is a 32-bit value, whatever the width of lParam.
   if (name.empty() || static_cast<LONG>(lParam) != OBJID_CLIENT) return false;
-  const Oleacc& oleacc = OleaccLibrary();
-  if (oleacc.createStdAccessibleObject == nullptr || oleacc.lresultFromObject == nullptr)
-    return false;
   IAccessible* standard = nullptr;
   // The standard object is made directly, without asking the window again.
-  if (FAILED(oleacc.createStdAccessibleObject(hwnd, OBJID_CLIENT, kAccessibleIid,
-                                              reinterpret_cast<void**>(&standard))) ||
+  if (FAILED(::CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&standard))) ||
       standard == nullptr)
     return false;
   auto* named = new (std::nothrow) NamedAccessible(standard, name);
@@ -196,7 +170,7 @@ bool AnswerNamedObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const gui::Text&
     return false;
   }
   // LresultFromObject takes its own reference; ours goes back either way.
-  result = oleacc.lresultFromObject(kAccessibleIid, wParam, static_cast<IAccessible*>(named));
+  result = ::LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(named));
   named->Release();
   return result > 0;
 }

@@ -9,14 +9,8 @@
 
 namespace gui::win32 {
 
-// IID_IAccessible, spelt here once: import libraries define it in different places (libuuid
-// and liboleacc both do with MinGW), so no link depends on which one has it.
-inline constexpr IID kAccessibleIid{0x618736e0, 0x3c3d, 0x11cf,
-                                    {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
 // Answers WM_GETOBJECT for the client object of `hwnd` with the standard object named
-// `name`. False (the window answers as usual) for other objects, an empty name, or when the
-// system's accessibility library is missing.
+// `name`. False (the window answers as usual) for other objects or an empty name.
 bool AnswerNamedObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const gui::Text& name,
                        LRESULT& result);
 

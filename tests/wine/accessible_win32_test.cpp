@@ -17,6 +17,7 @@
 #include "gui/win32/win32_window.h"
 #include "platform/win32/com.h"
 #include "platform/win32/win32_services.h"
+#include "tests/wine/app_stand_ins.h"
 #include "tests/wine/client_pixels.h"
 #include "tests/wine/platform_test_support.h"
 #include "ui/edt_form.h"
@@ -27,24 +28,9 @@ namespace {
 using core::Text;
 using gui::win32::WindowOf;
 using platform::win32::ComPtr;
+using wine_tests::AppFolderFileSystem;
 using wine_tests::PumpUntil;
-
-class AppFolderFileSystem : public platform::win32::Win32FileSystem {
- public:
-  explicit AppFolderFileSystem(Text exe) : exe_(std::move(exe)) {}
-  Text ExecutablePath() override { return exe_; }
-
- private:
-  Text exe_;
-};
-
-class StandInClipboard : public platform::Clipboard {
- public:
-  platform::ClipboardContent Read() override { return {text, false}; }
-  void WriteText(const Text& t) override { text = t; }
-  std::uint32_t SequenceNumber() override { return 1; }
-  Text text;
-};
+using wine_tests::StandInClipboard;
 
 VARIANT Child(long id) {
   VARIANT v;

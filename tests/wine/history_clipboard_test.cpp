@@ -16,6 +16,7 @@
 
 #include "core/history.h"
 #include "platform/win32/win32_services.h"
+#include "tests/wine/app_stand_ins.h"
 #include "tests/wine/platform_test_support.h"
 #include "ui/main_form.h"
 
@@ -26,16 +27,6 @@ using wine_test::TempFolder;
 using wine_test::Utf8;
 
 Text Wide(const std::wstring& w) { return Text(w.begin(), w.end()); }
-
-// The executable's folder is a scratch folder, so Data\ and the backups land there.
-class ScratchAppFileSystem : public platform::win32::Win32FileSystem {
- public:
-  explicit ScratchAppFileSystem(Text exePath) : exePath_(std::move(exePath)) {}
-  Text ExecutablePath() override { return exePath_; }
-
- private:
-  Text exePath_;
-};
 
 // Each reading is one second later, so that records made in quick succession sort in the
 // order they were made.
@@ -120,7 +111,7 @@ class OtherProgram {
 class HistoryClipboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fileSystem = std::make_unique<ScratchAppFileSystem>(app.Path(L"Soramitsu.exe"));
+    fileSystem = std::make_unique<wine_tests::AppFolderFileSystem>(app.Path(L"Soramitsu.exe"));
     services = std::make_unique<platform::Services>(platform::Services{
         win32.clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
         *fileSystem, win32.collator, win32.ansi, clock});
@@ -138,7 +129,7 @@ class HistoryClipboardTest : public ::testing::Test {
   TempFolder app;
   platform::win32::Win32Services win32;
   SteppingClock clock;
-  std::unique_ptr<ScratchAppFileSystem> fileSystem;
+  std::unique_ptr<wine_tests::AppFolderFileSystem> fileSystem;
   std::unique_ptr<platform::Services> services;
   std::unique_ptr<ui::TMainForm> form;
   OtherProgram other;

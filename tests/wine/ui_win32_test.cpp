@@ -23,6 +23,7 @@
 #include "gui/win32/grid_window.h"
 #include "gui/win32/win32_window.h"
 #include "platform/win32/win32_services.h"
+#include "tests/wine/app_stand_ins.h"
 #include "tests/wine/client_pixels.h"
 #include "tests/wine/platform_test_support.h"
 #include "ui/edt_form.h"
@@ -33,30 +34,9 @@ namespace {
 using core::Text;
 using gui::win32::GridWindow;
 using gui::win32::WindowOf;
-
+using wine_tests::AppFolderFileSystem;
 using wine_tests::PumpUntil;
-
-// The real file system, with the scratch folder as the executable's folder.
-class AppFolderFileSystem : public platform::win32::Win32FileSystem {
- public:
-  explicit AppFolderFileSystem(Text exe) : exe_(std::move(exe)) {}
-  Text ExecutablePath() override { return exe_; }
-
- private:
-  Text exe_;
-};
-
-class StandInClipboard : public platform::Clipboard {
- public:
-  platform::ClipboardContent Read() override { return {text, false}; }
-  void WriteText(const Text& t) override {
-    text = t;
-    ++sequence;
-  }
-  std::uint32_t SequenceNumber() override { return sequence; }
-  Text text;
-  std::uint32_t sequence = 1;
-};
+using wine_tests::StandInClipboard;
 
 struct Entry {
   std::string category;
@@ -228,15 +208,12 @@ TEST_F(EditorWin32, CategoryTitleAndTextOpenTheInputMethodInHiragana) {
 
 // ---- Screen readers: the names Windows' own controls tell ----
 
-// The name and role a screen reader gets for a window's client object. oleacc is loaded as
-// the program loads it, keeping its import library out of the link.
+// The name and role a screen reader gets for a window's client object.
 std::pair<std::wstring, LONG> ClientObjectOf(HWND hwnd) {
-  using FromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-  static const auto fromWindow = reinterpret_cast<FromWindowFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
   IAccessible* object = nullptr;
-  if (FAILED(fromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), gui::win32::kAccessibleIid,
-                        reinterpret_cast<void**>(&object))))
+  if (FAILED(::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
     return {L"(no object)", 0};
   VARIANT self{};
   self.vt = VT_I4;
