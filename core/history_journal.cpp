@@ -179,10 +179,10 @@ std::vector<Text> KeysAsReadBack(const JournalRecord& record, TextView cutOff) {
   ResetHistoryTable(readBack);
   const int count = ReadHistoryRecords(readBack, HistoryFileText(written), cutOff);
   std::vector<Text> out;
-  for (int r = 1; r <= count; ++r) {
-    const Text& text = readBack.Cell(kTextCol, r);
-    if (!text.empty()) out.push_back(RecordKey(readBack.Cell(kStampCol, r), text));
-  }
+  // A record that reads back without text (line breaks alone) is kept too: Log.dat holds it
+  // so, and the rows compared with include such rows.
+  for (int r = 1; r <= count; ++r)
+    out.push_back(RecordKey(readBack.Cell(kStampCol, r), readBack.Cell(kTextCol, r)));
   return out;
 }
 
