@@ -28,9 +28,7 @@ namespace {
 using core::Text;
 using gui::win32::WindowOf;
 using platform::win32::ComPtr;
-using wine_tests::AppFolderFileSystem;
 using wine_tests::PumpUntil;
-using wine_tests::StandInClipboard;
 
 VARIANT Child(long id) {
   VARIANT v;
@@ -108,13 +106,8 @@ const Found* Find(const std::vector<Found>& found, long role, const std::wstring
   return nullptr;
 }
 
-class AccessibleWin32 : public ::testing::Test {
+class AccessibleWin32 : public wine_tests::MainFormTest {
  protected:
-  void TearDown() override {
-    if (form) form->Timer2.SetEnabled(false);
-    form.reset();
-    gui::ProcessMessages();
-  }
 
   // The history holds `count` records, newest first; the newest has two lines. One entry
   // is saved, so that the saved views can open.
@@ -122,11 +115,7 @@ class AccessibleWin32 : public ::testing::Test {
     ::CreateDirectoryW(folder.Wide(L"Data").c_str(), nullptr);
     folder.Put(L"Data\\hozon.dat", "cat,title 1,20240101 100001,00000\r\n");
     folder.Put(L"Data\\h20240101 100001.dat", "text 1");
-    services = std::make_unique<platform::Services>(platform::Services{
-        clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
-        fileSystem, win32.collator, win32.ansi, win32.clock});
-    form = std::make_unique<ui::TMainForm>(*services);
-    form->Timer2.SetEnabled(false);
+    CreateForm();
     for (int i = 0; i < count; ++i) {
       const Text minute{static_cast<char16_t>(u'0' + i / 10), static_cast<char16_t>(u'0' + i % 10)};
       core::history::AddHistoryRecord(form->StringGrid1.Table(), form->Log_Cnt,
@@ -135,19 +124,8 @@ class AccessibleWin32 : public ::testing::Test {
                                                      : u"record " + core::IntToText(i),
                                       win32.collator);
     }
-    gui::Realize(*form);
-    form->ShowWindow();
-    form->Timer1Timer();
-    gui::ProcessMessages();
-    return *form;
+    return ShowForm();
   }
-
-  wine_test::TempFolder folder;
-  AppFolderFileSystem fileSystem{folder.Path(L"Soramitsu.exe")};
-  StandInClipboard clipboard;
-  platform::win32::Win32Services win32;
-  std::unique_ptr<platform::Services> services;
-  std::unique_ptr<ui::TMainForm> form;
 };
 
 TEST_F(AccessibleWin32, TheMainWindowShowsItsRowsButtonsAndHeadingsByName) {

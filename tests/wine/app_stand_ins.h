@@ -2,12 +2,19 @@
 // folder as the executable's folder (so Data\ and the backups land there), and a clipboard
 // that only keeps its text, so that tests never race the display's clipboard.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "core/text.h"
+#include "gui/application.h"
 #include "platform/clipboard.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_services.h"
+#include "tests/wine/platform_test_support.h"
+#include "ui/main_form.h"
 
 namespace wine_tests {
 
@@ -30,6 +37,42 @@ class StandInClipboard : public platform::Clipboard {
   std::uint32_t SequenceNumber() override { return sequence; }
   core::Text text;
   std::uint32_t sequence = 1;
+};
+
+// The real main window over these stand-ins, its files in a scratch folder.
+class MainFormTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (form) form->Timer2.SetEnabled(false);
+    form.reset();
+    gui::ProcessMessages();
+  }
+
+  // Loads whatever the folder holds. The clipboard monitor stays off: nothing is recorded
+  // while a test runs.
+  ui::TMainForm& CreateForm() {
+    services = std::make_unique<platform::Services>(platform::Services{
+        clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
+        fileSystem, win32.collator, win32.ansi, win32.clock});
+    form = std::make_unique<ui::TMainForm>(*services);
+    form->Timer2.SetEnabled(false);
+    return *form;
+  }
+  // Shows the window past its logo, as the user first sees it.
+  ui::TMainForm& ShowForm() {
+    gui::Realize(*form);
+    form->ShowWindow();
+    form->Timer1Timer();
+    gui::ProcessMessages();
+    return *form;
+  }
+
+  wine_test::TempFolder folder;
+  AppFolderFileSystem fileSystem{folder.Path(L"Soramitsu.exe")};
+  StandInClipboard clipboard;
+  platform::win32::Win32Services win32;
+  std::unique_ptr<platform::Services> services;
+  std::unique_ptr<ui::TMainForm> form;
 };
 
 }  // namespace wine_tests

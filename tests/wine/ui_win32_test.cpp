@@ -34,22 +34,15 @@ namespace {
 using core::Text;
 using gui::win32::GridWindow;
 using gui::win32::WindowOf;
-using wine_tests::AppFolderFileSystem;
 using wine_tests::PumpUntil;
-using wine_tests::StandInClipboard;
 
 struct Entry {
   std::string category;
   int number;
 };
 
-class UiWin32 : public ::testing::Test {
+class UiWin32 : public wine_tests::MainFormTest {
  protected:
-  void TearDown() override {
-    if (form) form->Timer2.SetEnabled(false);
-    form.reset();
-    gui::ProcessMessages();
-  }
 
   // hozon.dat and a content file for each entry, in the order given.
   void WriteEntries(const std::vector<Entry>& entries) {
@@ -65,16 +58,8 @@ class UiWin32 : public ::testing::Test {
   }
 
   ui::TMainForm& Start() {
-    services = std::make_unique<platform::Services>(platform::Services{
-        clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
-        fileSystem, win32.collator, win32.ansi, win32.clock});
-    form = std::make_unique<ui::TMainForm>(*services);
-    form->Timer2.SetEnabled(false);  // no clipboard monitor: nothing is recorded meanwhile
-    gui::Realize(*form);
-    form->ShowWindow();
-    form->Timer1Timer();
-    gui::ProcessMessages();
-    return *form;
+    CreateForm();
+    return ShowForm();
   }
 
   GridWindow& SavedGrid() {
@@ -85,13 +70,6 @@ class UiWin32 : public ::testing::Test {
   std::string UsesOf(int row) {
     return wine_test::Utf8(form->StringGrid2.Table().Cell(core::kSavedColUses, row));
   }
-
-  wine_test::TempFolder folder;
-  AppFolderFileSystem fileSystem{folder.Path(L"Soramitsu.exe")};
-  StandInClipboard clipboard;
-  platform::win32::Win32Services win32;
-  std::unique_ptr<platform::Services> services;
-  std::unique_ptr<ui::TMainForm> form;
 };
 
 TEST_F(UiWin32, ACategoryJumpShowsTheFoundRowAtTheTopAndOpensOnlyIt) {
