@@ -468,6 +468,26 @@ TEST(SingleLineText, EachLineBreakBecomesOneMark) {
   }
 }
 
+// The start of a long text is cut where no surrogate pair or CR LF is split.
+TEST(SingleLineText, StartIsCutWithinTheLimit) {
+  struct Case {
+    Text text;
+    std::size_t limit;
+    Text shown;
+    bool cut;
+  };
+  const char16_t m = u'#';
+  for (const Case& c : {Case{u"abcdef", 4, u"abcd", true}, Case{u"abc", 3, u"abc", false},
+                        Case{u"ab\r\ncd", 3, u"ab", true}, Case{u"ab\r\ncd", 4, u"ab#", true},
+                        Case{u"a\U0001F600b", 2, u"a", true},
+                        Case{u"a\U0001F600b", 3, u"a\U0001F600", true},
+                        Case{u"x\ny", 0, u"", true}, Case{u"", 5, u"", false}}) {
+    const gui::SingleLineStart start = gui::SingleLineStartOf(c.text, m, c.limit);
+    EXPECT_EQ(start.shown, c.shown) << c.limit;
+    EXPECT_EQ(start.cut, c.cut) << c.limit;
+  }
+}
+
 TEST_F(GuiHeadless, BusyCursorShowsOnceWhileNestedAndPausesForModalForms) {
   EXPECT_FALSE(gui::BusyCursorShown());
   bool busyInDialog = true;
