@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 #include "platform/profile.h"
+#include "platform/win32/win32_clock.h"
 
 namespace platform::win32 {
 
@@ -12,9 +13,15 @@ namespace platform::win32 {
 // place with one rename: the file holds either all the values of a writing or none of them.
 // Reads of a path that has writes pending see the copy. A failed write drops the copy, so the
 // file stays as it was.
+//
+// Every call waits a moment while another program holds the file (held_file_retry.h). A
+// file held past that wait reads as missing, as the system reads it; it is then not written
+// in this run either, so that the defaults never replace the values it keeps.
 class Win32ProfileFile : public ProfileFile {
  public:
-  Win32ProfileFile() = default;
+  Win32ProfileFile();
+  // The waits between tries are measured and slept with `clock`.
+  explicit Win32ProfileFile(Clock& clock);
   Win32ProfileFile(const Win32ProfileFile&) = delete;
   Win32ProfileFile& operator=(const Win32ProfileFile&) = delete;
   ~Win32ProfileFile() override;  // drops copies never flushed
@@ -35,6 +42,9 @@ class Win32ProfileFile : public ProfileFile {
   void Drop(const std::wstring& target);
 
   std::vector<Pending> pending_;
+  std::vector<std::wstring> unread_;  // files held past the wait when read
+  Win32Clock ownClock_;
+  Clock& clock_;
 };
 
 }  // namespace platform::win32
