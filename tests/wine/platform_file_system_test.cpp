@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
+#include "platform/held_file_retry.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_profile_file.h"
 #include "platform_test_support.h"
 
 namespace {
@@ -166,6 +170,149 @@ TEST(Win32FileSystem, ClearReadOnlyTakesOnlyThatAttribute) {
   EXPECT_TRUE(fs.RemoveFile(dir.Path(L"ro.dat")));
   EXPECT_FALSE(fs.ClearReadOnly(dir.Path(L"ro.dat")));
   EXPECT_FALSE(fs.ClearReadOnly(dir.Path()));  // a folder
+}
+
+// Another program's hold on a file (opened without sharing) that ends at the given wait of
+// the program, or never. Time passes only by those waits.
+class HoldingClock : public platform::Clock {
+ public:
+  HoldingClock(const std::wstring& path, int releaseAtWait)
+      : hold_(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)),
+        releaseAt_(releaseAtWait) {}
+  bool Holding() const { return hold_.valid(); }
+  void Release() { hold_.Close(); }
+  platform::LocalDateTime Now() override { return {}; }
+  std::uint32_t TickCount() override { return now; }
+  void Sleep(std::uint32_t ms) override {
+    now += ms;
+    if (++waits == releaseAt_) hold_.Close();
+  }
+  std::uint32_t now = 7;
+  int waits = 0;
+
+ private:
+  platform::win32::UniqueFile hold_;
+  int releaseAt_;
+};
+
+struct HeldCase {
+  const char* what;
+  const wchar_t* held;
+  // The call on the held file; true when it did what it was asked.
+  std::function<bool(Win32FileSystem&, platform::win32::Win32ProfileFile&, const TempFolder&)> call;
+  // What the folder holds afterwards, the call done (released) or not.
+  std::function<void(const TempFolder&, bool done)> check;
+};
+
+TEST(Win32FileSystem, CallsOnAHeldFileWaitForItThenFailAsBefore) {
+  const std::string kIni = "[BKUP]\r\nDATE1=2016/03/05 21:07:09\r\n";
+  auto noTemporaryFile = [](const TempFolder& dir) {
+    EXPECT_EQ(Win32FileSystem().List(dir.Path(), u"*.*").entries.size(), 2u);
+  };
+  const HeldCase cases[] = {
+      {"replace through the temporary file", L"Log.dat",
+       [](auto& fs, auto&, const TempFolder& dir) {
+         try {
+           fs.WriteFileAtomic(dir.Path(L"Log.dat"), "new");
+           return true;
+         } catch (const core::AppError& e) {
+           EXPECT_EQ(e.message(), dir.Path(L"Log.dat") + u" に書き込めません");
+           return false;
+         }
+       },
+       [&](const TempFolder& dir, bool done) {
+         EXPECT_EQ(dir.Get(L"Log.dat"), done ? "new" : "old");
+         noTemporaryFile(dir);
+       }},
+      {"read", L"Log.dat",
+       [](auto& fs, auto&, const TempFolder& dir) {
+         try {
+           return fs.ReadFile(dir.Path(L"Log.dat")) == "old";
+         } catch (const core::AppError& e) {
+           EXPECT_EQ(e.message(), dir.Path(L"Log.dat") + u" を読み込めません");
+           return false;
+         }
+       },
+       [](const TempFolder&, bool) {}},
+      {"journal append", L"Log.dat",
+       [](auto& fs, auto&, const TempFolder& dir) { return fs.AppendFile(dir.Path(L"Log.dat"), "+"); },
+       [](const TempFolder& dir, bool done) { EXPECT_EQ(dir.Get(L"Log.dat"), done ? "old+" : "old"); }},
+      {"delete", L"Log.dat",
+       [](auto& fs, auto&, const TempFolder& dir) { return fs.RemoveFile(dir.Path(L"Log.dat")); },
+       [](const TempFolder& dir, bool done) {
+         EXPECT_EQ(Win32FileSystem().FileExists(dir.Path(L"Log.dat")), !done);
+       }},
+      {"copy into a backup slot", L"Log.dat",
+       [](auto& fs, auto&, const TempFolder& dir) {
+         return fs.CopyFileReplacing(dir.Path(L"Log.dat"), dir.Path(L"slot.dat"));
+       },
+       [](const TempFolder& dir, bool done) {
+         EXPECT_EQ(Win32FileSystem().FileExists(dir.Path(L"slot.dat")), done);
+         if (done) {
+           EXPECT_EQ(dir.Get(L"slot.dat"), "old");
+         }
+       }},
+      // The system reads a file it cannot open as a missing one, without a failure.
+      {"settings read", L"Soramitsu.ini",
+       [](auto&, auto& profile, const TempFolder& dir) {
+         const core::Text ini = dir.Path(L"Soramitsu.ini");
+         const bool read = profile.ReadString(u"BKUP", u"DATE1", u"", ini) == u"2016/03/05 21:07:09";
+         // Defaults read from a held file must not replace what it keeps.
+         EXPECT_EQ(profile.WriteString(u"BKUP", u"FLG", u"0", ini) && profile.Flush(ini), read);
+         return read;
+       },
+       [&](const TempFolder& dir, bool done) {
+         EXPECT_EQ(dir.Get(L"Soramitsu.ini").find("FLG=0") != std::string::npos, done);
+         noTemporaryFile(dir);
+       }},
+      {"settings write", L"Soramitsu.ini",
+       [](auto&, auto& profile, const TempFolder& dir) {
+         const core::Text ini = dir.Path(L"Soramitsu.ini");
+         return profile.WriteString(u"BKUP", u"FLG", u"0", ini) && profile.Flush(ini);
+       },
+       [&](const TempFolder& dir, bool done) {
+         const std::string ini = dir.Get(L"Soramitsu.ini");
+         if (done) {
+           EXPECT_NE(ini.find("DATE1=2016/03/05 21:07:09\r\nFLG=0\r\n"), std::string::npos) << ini;
+         } else {
+           EXPECT_EQ(ini, kIni);
+         }
+         noTemporaryFile(dir);
+       }},
+  };
+  for (const HeldCase& c : cases) {
+    for (const bool released : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (released ? ", released after two waits" : ", never released"));
+      TempFolder dir;
+      dir.Put(L"Log.dat", "old");
+      dir.Put(L"Soramitsu.ini", kIni);
+      HoldingClock clock(dir.Wide(c.held), released ? 2 : -1);
+      ASSERT_TRUE(clock.Holding());
+      Win32FileSystem fs(clock);
+      platform::win32::Win32ProfileFile profile(clock);
+      EXPECT_EQ(c.call(fs, profile, dir), released);
+      if (released) {
+        EXPECT_EQ(clock.waits, 2);
+      } else {
+        EXPECT_GE(clock.now - 7, platform::kHeldFileBoundMs);
+      }
+      clock.Release();
+      c.check(dir, released);
+    }
+  }
+}
+
+TEST(Win32FileSystem, ReadOnlyFileFailsWithoutWaiting) {
+  TempFolder dir;
+  dir.Put(L"Log.dat", "old");
+  ASSERT_TRUE(::SetFileAttributesW(dir.Wide(L"Log.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+  HoldingClock clock(dir.Wide(L"none"), -1);
+  Win32FileSystem fs(clock);
+  EXPECT_FALSE(fs.RemoveFile(dir.Path(L"Log.dat")));
+  EXPECT_THROW(fs.WriteFileAtomic(dir.Path(L"Log.dat"), "new"), core::AppError);
+  EXPECT_EQ(clock.waits, 0);
+  EXPECT_EQ(dir.Get(L"Log.dat"), "old");
 }
 
 TEST(Win32FileSystem, ExecutablePathIsThisProgram) {

@@ -3,6 +3,9 @@
 //   wintool wait-window TITLE TIMEOUT_MS     wait until a visible main window TITLE exists
 //   wintool wait-gone TITLE TIMEOUT_MS       wait until no window TITLE exists any more
 //   wintool close TITLE                      post WM_CLOSE
+//   wintool close-holding TITLE FILE MS...   open each FILE without sharing, as a virus scanner
+//                                            or sync client may, post WM_CLOSE, and let go of
+//                                            each FILE MS milliseconds later
 //   wintool send TITLE MSG WPARAM LPARAM     SendMessageTimeoutW; prints the result
 //   wintool menu TITLE COMMAND_ID            post WM_COMMAND for a menu item
 //   wintool client-origin TITLE              prints "X Y WIDTH HEIGHT" of the client area
@@ -137,7 +140,8 @@ int usage() {
                  "usage: wintool wait-window|wait-gone TITLE MS | close TITLE | send TITLE MSG W L |\n"
                  "       menu TITLE ID | client-origin TITLE | window-rect TITLE |\n"
                  "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID] |\n"
-                 "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT\n");
+                 "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT\n"
+                 "       close-holding TITLE FILE MS [FILE MS]...\n");
     return 2;
 }
 
@@ -213,6 +217,33 @@ int wmain(int argc, wchar_t** argv) {
 
     if (command == L"close" && need(1)) {
         return PostMessageW(target, WM_CLOSE, 0, 0) ? 0 : fail("PostMessageW failed", argv[2]);
+    }
+    if (command == L"close-holding" && argc >= 5 && argc % 2 == 1) {
+        struct Hold {
+            HANDLE file;
+            ULONGLONG until;
+        };
+        std::vector<Hold> holds;
+        for (int i = 3; i + 1 < argc; i += 2) {
+            HANDLE file = CreateFileW(argv[i], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) return fail("cannot open the file to hold", argv[i]);
+            holds.push_back({file, static_cast<ULONGLONG>(parse_number(argv[i + 1]))});
+        }
+        const ULONGLONG start = GetTickCount64();
+        if (!PostMessageW(target, WM_CLOSE, 0, 0)) return fail("PostMessageW failed", argv[2]);
+        for (Hold& hold : holds) hold.until += start;
+        for (;;) {
+            bool holding = false;
+            for (Hold& hold : holds) {
+                if (hold.file != nullptr && GetTickCount64() >= hold.until) {
+                    CloseHandle(hold.file);
+                    hold.file = nullptr;
+                }
+                holding = holding || hold.file != nullptr;
+            }
+            if (!holding) return 0;
+            Sleep(10);
+        }
     }
     if (command == L"menu" && need(2)) {
         const WPARAM id = static_cast<WPARAM>(parse_number(argv[3]));
