@@ -1,5 +1,7 @@
 // The small controls the forms are built from. Each keeps its own state; see control.h.
 #pragma once
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 #include "core/cell_table.h"
@@ -89,12 +91,31 @@ class Edit : public Control {
 class Memo : public Control {
  public:
   using Control::Control;
+  // Always the whole text, also while the box shows only its start.
   const Text& GetText() const { return text_; }
   void SetText(Text text);
-  void TextEditedByUser(Text text) { text_ = std::move(text); }
+  void TextEditedByUser(Text text) {
+    text_ = std::move(text);
+    showsStart_ = false;  // the box shows what the user typed, whole
+  }
+
+  // An edit box takes seconds to lay out a text of many megabytes, and takes no input
+  // meanwhile. A text longer than `limit` code units is therefore shown only in part: its
+  // start (cut where core::CutLength allows), then `note(whole text)` on a line of its
+  // own; the box is read-only while it does, so nothing typed can be lost with the rest.
+  struct LongText {
+    std::size_t limit = 0;  // 0: always the whole text
+    std::function<Text(const Text& whole)> note;
+  };
+  LongText longText;
+  bool ShowsStartOnly() const { return showsStart_; }
+  Text ShownText() const;  // what the box shows
+  bool ReadOnlyNow() const { return readOnly || showsStart_; }
+
   // The lines as the box lays them out: a line ends at each line break and, with word
   // wrap, wherever the box wraps. The Win32 backend asks the edit control; headless
-  // wraps every `headlessWrapWidth` code units.
+  // wraps every `headlessWrapWidth` code units. A text the box shows only in part is not
+  // laid out: its lines end at its own line breaks alone.
   std::vector<Text> DisplayedLines() const;
   // The headless layout: lines cut every `headlessWrapWidth` code units (never inside a
   // surrogate pair). An empty text has no lines; a final line break adds none.
@@ -114,6 +135,7 @@ class Memo : public Control {
 
  private:
   Text text_;
+  bool showsStart_ = false;
   const LinesSource* linesSource_ = nullptr;
 };
 

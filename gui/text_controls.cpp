@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/text_cut.h"
+
 namespace gui {
 
 namespace {
@@ -39,10 +41,21 @@ void Edit::SetText(Text text) {
 void Memo::SetText(Text text) {
   if (text == text_) return;
   text_ = std::move(text);
+  showsStart_ = longText.limit > 0 && text_.size() > longText.limit;
   Changed(Property::Content);
 }
 
+Text Memo::ShownText() const {
+  if (!showsStart_) return text_;
+  const std::size_t length = core::CutLength(text_, longText.limit);
+  Text shown(text_, 0, length);
+  if (length > 0 && shown.back() != u'\n' && shown.back() != u'\r') shown += u"\r\n";
+  if (longText.note) shown += longText.note(text_);
+  return shown;
+}
+
 std::vector<Text> Memo::DisplayedLines() const {
+  if (showsStart_) return SplitLines(text_);
   if (linesSource_ != nullptr) return linesSource_->DisplayedLines();
   return HeadlessLines();
 }

@@ -8,6 +8,7 @@
 #include "core/saved_store.h"
 #include "core/text_file.h"
 #include "gui/application.h"
+#include "ui/long_text.h"
 #include "ui/main_form.h"
 
 namespace ui {
@@ -114,6 +115,8 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   // Both scroll bars: long lines stay whole, as they are stored.
   Memo1.wordWrap = false;
   Memo1.verticalScrollBar = true;
+  // Saving writes the whole text all the same.
+  ShowStartOfLongTexts(Memo1);
 
   Img_Sv.onClick = [this] { gui::Guarded([this] { Img_SvClick(); }); };
   Img_cancel.onClick = [this] { gui::Guarded([this] { Img_cancelClick(); }); };

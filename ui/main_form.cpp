@@ -8,6 +8,7 @@
 #include "core/backup.h"
 #include "core/settings.h"
 #include "gui/accessible_text.h"
+#include "ui/long_text.h"
 #include "ui/ver_form.h"
 
 namespace ui {
@@ -205,6 +206,8 @@ void TMainForm::BuildControls() {
   Memo_Board.SetColor(gui::kWhite);
   Memo_Board.wordWrap = true;
   Memo_Board.verticalScrollBar = true;
+  // The monitor, the history and a click on a row keep the whole text all the same.
+  ShowStartOfLongTexts(Memo_Board);
   // First in the tab order: the board has the focus when the window opens.
   Memo_Board.SetFocus();
 

@@ -56,14 +56,13 @@ void GdiCanvas::DrawSingleLine(const gui::Text& text, const gui::Rect& rect,
   UseFont(font);
   ::SetTextColor(dc_, ToColorRef(color));
   RECT r = ToRECT(rect);
-  gui::Text withMarks;
-  const gui::Text* shown = &text;
-  if (text.find_first_of(u"\r\n") != gui::Text::npos) {
-    withMarks = gui::SingleLineText(text, LineBreakMark());
-    shown = &withMarks;
-  }
+  // Only what the cell can show: a record of many megabytes draws as quickly as a short
+  // one. Hardly a glyph is narrower than a pixel; twice the width leaves room for
+  // surrogate pairs and combining marks, and what goes beyond is clipped anyway.
+  const std::size_t limit = 2 * static_cast<std::size_t>(rect.width) + 2;
+  const gui::SingleLineStart shown = gui::SingleLineStartOf(text, LineBreakMark(), limit);
   // Length -1: the text up to its end (a NUL inside it ends it, as for any C string).
-  ::DrawTextW(dc_, reinterpret_cast<const wchar_t*>(shown->c_str()), -1, &r,
+  ::DrawTextW(dc_, reinterpret_cast<const wchar_t*>(shown.shown.c_str()), -1, &r,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 

@@ -1,5 +1,6 @@
 // The multi-line text box. It also tells the memo how it lays out its text: the lines
-// as the box shows them, wrapped at its width.
+// as the box shows them, wrapped at its width. It shows the memo's ShownText(), which for
+// a long text is only its start.
 #include <algorithm>
 
 #include "gui/win32/color_scheme.h"
@@ -16,7 +17,7 @@ class MemoPeer : public WindowPeer, public gui::Memo::LinesSource {
     DWORD style = WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_LEFT;
     if (memo.verticalScrollBar) style |= WS_VSCROLL;
     if (!memo.wordWrap) style |= ES_AUTOHSCROLL | WS_HSCROLL;
-    if (memo.readOnly) style |= ES_READONLY;
+    if (memo.ReadOnlyNow()) style |= ES_READONLY;
     if (CreateChild(L"EDIT", style, WS_EX_CLIENTEDGE, parent) == nullptr) return;
     ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);  // no 32K limit
     ShowText();
@@ -61,7 +62,7 @@ class MemoPeer : public WindowPeer, public gui::Memo::LinesSource {
   void OnPropertyChanged(gui::Property property) override {
     if (Handle() == nullptr) return;
     if (property == gui::Property::Content) {
-      ::SendMessageW(Handle(), EM_SETREADONLY, memo_.readOnly ? TRUE : FALSE, 0);
+      ::SendMessageW(Handle(), EM_SETREADONLY, memo_.ReadOnlyNow() ? TRUE : FALSE, 0);
       ShowText();
     } else if (property == gui::Property::Color) {
       ::InvalidateRect(Handle(), nullptr, TRUE);
@@ -74,7 +75,8 @@ class MemoPeer : public WindowPeer, public gui::Memo::LinesSource {
 
  private:
   void ShowText() {
-    const std::wstring text = EditControlText(memo_.GetText());
+    // Only the start of a long text: laying out all of it would stop the window for seconds.
+    const std::wstring text = EditControlText(memo_.ShownText());
     const gui::Text shown = WindowText(Handle());
     if (shown.size() == text.size() && std::equal(text.begin(), text.end(), shown.begin())) return;
     // The memo keeps the text as the program set it; the box only shows it.
