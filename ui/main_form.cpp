@@ -353,6 +353,7 @@ void TMainForm::WireEvents() {
 
   WireSavedEntryEvents();
   WireStartupRegistrationEvents();
+  WireKeys();
 }
 
 void TMainForm::FormCreate() {
