@@ -83,6 +83,12 @@ void Control::SetAccessibleName(const Text& name) {
   Changed(Property::AccessibleName);
 }
 
+void Control::SetKeyboardShortcut(const Text& keys) {
+  if (keys == keyboardShortcut_) return;
+  keyboardShortcut_ = keys;
+  Changed(Property::KeyboardShortcut);
+}
+
 void Control::SetFont(Font font) {
   if (font == font_) return;
   font_ = std::move(font);

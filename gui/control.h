@@ -9,7 +9,7 @@
 namespace gui {
 
 enum class Property { Bounds, Visible, Enabled, Caption, Font, Color, Content, Focus, Selection,
-                      Scroll, AccessibleName };
+                      Scroll, AccessibleName, KeyboardShortcut };
 
 // What a backend attaches to a control to mirror its state.
 class ControlPeer {
@@ -66,6 +66,11 @@ class Control {
   const Text& AccessibleName() const { return accessibleName_; }
   void SetAccessibleName(const Text& name);
 
+  // The key that runs the control's command, as the user reads it ("Ctrl+S"): shown in its
+  // tool tip and told to screen readers. Empty: none.
+  const Text& KeyboardShortcut() const { return keyboardShortcut_; }
+  void SetKeyboardShortcut(const Text& keys);
+
   // A user's click: runs onClick only when the control is enabled.
   void Click();
   std::function<void()> onClick;
@@ -95,6 +100,7 @@ class Control {
   bool focusRequested_ = false;
   Text caption_;
   Text accessibleName_;
+  Text keyboardShortcut_;
   Font font_;
   Color color_ = kWhite;
 };

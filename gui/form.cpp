@@ -68,6 +68,10 @@ bool Form::Close() {
   return true;
 }
 
+bool Form::KeyPressed(const KeyStroke& stroke, Control* focus) {
+  return onKey && onKey(stroke, focus);
+}
+
 void Form::AttachFormPeer(std::unique_ptr<FormPeer> peer) { formPeer_ = std::move(peer); }
 
 void Form::FrameChangedByUser(Rect frame, Rect restoredFrame) {

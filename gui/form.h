@@ -3,6 +3,7 @@
 #include <memory>
 #include "gui/control.h"
 #include "gui/controls.h"
+#include "gui/keys.h"
 #include "gui/menu.h"
 
 namespace gui {
@@ -50,6 +51,14 @@ class Form : public Control {
   // The session ends for certain: the process is ended right after this returns, so what
   // must reach the disk is written here.
   std::function<void()> onEndSession;
+
+  // A key pressed while the form is active, before the control with the keyboard focus
+  // (`focus`: the form itself or one of its controls; nullptr when unknown) gets it. True:
+  // the key was used, and the control does not get it. The backend keeps back the keys of
+  // an input method that is composing and those of an open drop-down list.
+  std::function<bool(const KeyStroke& stroke, Control* focus)> onKey;
+  // From the backend, or a test pressing a key: runs onKey.
+  bool KeyPressed(const KeyStroke& stroke, Control* focus);
 
   // Backend hooks.
   FormPeer* FormPeerPtr() const { return formPeer_.get(); }

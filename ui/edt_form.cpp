@@ -8,6 +8,7 @@
 #include "core/saved_store.h"
 #include "core/text_file.h"
 #include "gui/application.h"
+#include "ui/key_commands.h"
 #include "ui/long_text.h"
 #include "ui/main_form.h"
 
@@ -44,6 +45,16 @@ void PanelImage(gui::Image& image, const char16_t* resource) {
   image.SetBounds({9, 39, 49, 49});
   image.resourceName = resource;
   image.SetColor(kMoneyGreen);
+}
+
+// Ctrl+S saves and Esc leaves, as the pictures do: Esc is 「キャンセル」, or 「戻る」 in the
+// view mode, whichever shows.
+std::vector<KeyCommand> EditorKeys(TEdtForm& e) {
+  return {
+      {gui::Ctrl(gui::Key::S), nullptr, &e.Img_Sv, {}},
+      {gui::Plain(gui::Key::Escape), nullptr, &e.Img_cancel, {}},
+      {gui::Plain(gui::Key::Escape), nullptr, &e.Img_Exit, {}},
+  };
 }
 
 void FieldLabel(gui::Label& label, const char16_t* caption, int left, int top, int width) {
@@ -104,8 +115,6 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   gui::NameAfter(Edt_Titol, Label1);
   Edt_Titol.SetFont(Tahoma(16));
   Edt_Titol.imeMode = gui::ImeMode::Hiragana;
-  // Tab goes from the category straight to the text; a click still reaches the title.
-  Edt_Titol.tabStop = false;
   FieldLabel(Label3, u"内　容", 164, 184, 45);
   Memo1.SetBounds({160, 208, 809, 441});
   gui::NameAfter(Memo1, Label3);
@@ -122,6 +131,10 @@ TEdtForm::TEdtForm(TMainForm& owner_)
   Img_cancel.onClick = [this] { gui::Guarded([this] { Img_cancelClick(); }); };
   Img_Exit.onClick = [this] { gui::Guarded([this] { Img_ExitClick(); }); };
   onClose = [this] { FormClose(); };
+  ShowKeysOnControls(EditorKeys(*this));
+  onKey = [this](const gui::KeyStroke& stroke, gui::Control* focus) {
+    return RunKeyCommand(EditorKeys(*this), stroke, focus);
+  };
 
   // An error while filling the controls is reported; the dialog opens all the same.
   gui::Guarded([this] { FormCreate(); });

@@ -356,6 +356,7 @@ void TMainForm::WireEvents() {
 
   WireSavedEntryEvents();
   WireStartupRegistrationEvents();
+  WireKeys();
 }
 
 void TMainForm::FormCreate() {

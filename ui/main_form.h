@@ -245,6 +245,14 @@ class TMainForm : public gui::Form {
   bool historyLoadFailed = false;
   bool indexLoadFailed = false;
 
+  // ---- keys (main_form_keys.cpp) ----
+  // The panes F6 goes through, in order, as they are shown now: the category list, the
+  // board, the search box, and the table on top (the one a click reaches).
+  std::vector<gui::Control*> Panes();
+  // F6 (forward) and Shift+F6: the focus goes to the next pane after the one holding it,
+  // round from the last to the first. Arriving in a table chooses nothing.
+  void FocusNextPane(const gui::Control* focus, bool forward);
+
   // ---- Startup registration (main_form_startup.cpp) ----
   void N5Click();   // registers the program in the user's Startup folder
   void N18Click();  // removes that registration
@@ -259,6 +267,8 @@ class TMainForm : public gui::Form {
   // Startup registration (main_form_startup.cpp).
   void WireSavedEntryEvents();
   void WireStartupRegistrationEvents();
+  // The keys of the window (main_form_keys.cpp).
+  void WireKeys();
 };
 
 // The program's main window while it runs (set by the program's entry).

@@ -188,9 +188,12 @@ HRESULT AccessibleObject::get_accHelpTopic(BSTR* file, VARIANT child, long* topi
 HRESULT AccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
   if (shortcut == nullptr) return E_POINTER;
   *shortcut = nullptr;
-  long id = 0;
-  if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  return Guard([&] {
+    long id = 0;
+    if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
+    const std::wstring keys = KeyboardShortcut(id);
+    return keys.empty() ? DISP_E_MEMBERNOTFOUND : ToBstr(keys, shortcut);
+  });
 }
 
 HRESULT AccessibleObject::get_accFocus(VARIANT* child) {

@@ -77,6 +77,11 @@ class AccessibleObject : public IAccessible {
   virtual long State(long child) const = 0;
   // In screen pixels; nullopt when the child has no place.
   virtual std::optional<RECT> ScreenRect(long child) const = 0;
+  // The keys that run the child's command ("Ctrl+S"); empty when there are none.
+  virtual std::wstring KeyboardShortcut(long child) const {
+    (void)child;
+    return {};
+  }
   // Empty when the child has no default action.
   virtual std::wstring DefaultAction(long child) const {
     (void)child;

@@ -143,6 +143,12 @@ class ContainerAccessible final : public AccessibleObject {
     return box;
   }
 
+  std::wstring KeyboardShortcut(long child) const override {
+    if (child == CHILDID_SELF) return L"";
+    const Item item = ItemAt(child);
+    return item.control != nullptr ? Wide(item.control->KeyboardShortcut()) : L"";
+  }
+
   std::wstring DefaultAction(long child) const override {
     if (child == CHILDID_SELF) return L"";
     const Item item = ItemAt(child);
@@ -191,6 +197,9 @@ class SpeedButtonAccessible final : public AccessibleObject {
     return state;
   }
   std::optional<RECT> ScreenRect(long) const override { return ClientOnScreen(); }
+  std::wstring KeyboardShortcut(long) const override {
+    return Wide(link_->control->KeyboardShortcut());
+  }
   std::wstring DefaultAction(long) const override {
     return link_->control->onClick ? kPressAction : L"";
   }

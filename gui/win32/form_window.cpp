@@ -43,6 +43,31 @@ void CollectFocusable(const gui::Control& control, std::vector<HWND>& out) {
   }
 }
 
+bool KeyHeld(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+gui::Key KeyOf(WPARAM virtualKey) {
+  using gui::Key;
+  const int vk = static_cast<int>(virtualKey);
+  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return static_cast<Key>(vk);
+  if (vk >= VK_F1 && vk <= VK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + vk - VK_F1);
+  switch (vk) {
+    case VK_RETURN: return Key::Enter;
+    case VK_ESCAPE: return Key::Escape;
+    case VK_TAB: return Key::Tab;
+    case VK_DELETE: return Key::Delete;
+    case VK_BACK: return Key::Backspace;
+    case VK_HOME: return Key::Home;
+    case VK_END: return Key::End;
+    case VK_PRIOR: return Key::PageUp;
+    case VK_NEXT: return Key::PageDown;
+    case VK_LEFT: return Key::Left;
+    case VK_RIGHT: return Key::Right;
+    case VK_UP: return Key::Up;
+    case VK_DOWN: return Key::Down;
+    default: return Key::Other;
+  }
+}
+
 void ApplyDpiTo(const gui::Control& control) {
   for (const gui::Control* child : control.Children()) {
     if (auto* peer = dynamic_cast<WindowPeer*>(child->Peer())) peer->ApplyDpi();
@@ -340,6 +365,36 @@ void FormWindow::FocusFirstControl() {
   std::vector<HWND> order;
   CollectFocusable(form_, order);
   if (!order.empty()) ::SetFocus(order.front());
+}
+
+gui::Control* FormWindow::ControlOf(HWND hwnd) const {
+  for (HWND h = hwnd; h != nullptr && h != hwnd_; h = ::GetParent(h))
+    if (WindowPeer* peer = WindowPeer::FromHandle(h)) return &peer->Owner();
+  return hwnd == nullptr ? nullptr : &form_;
+}
+
+bool FormWindow::PreTranslateKey(const MSG& message) {
+  const bool ctrl = KeyHeld(VK_CONTROL), shift = KeyHeld(VK_SHIFT), alt = KeyHeld(VK_MENU);
+  if (message.wParam == VK_TAB && !ctrl && !alt) {
+    // Tab moves between controls in the order they were created; no control gets the key.
+    MoveFocus(!shift);
+    return true;
+  }
+  // A key the input method takes (VK_PROCESSKEY) or any key while it composes is its own,
+  // and an open drop-down list keeps its keys (Esc closes it, Enter chooses).
+  if (message.wParam == VK_PROCESSKEY || !form_.onKey || InputMethodComposing(message.hwnd))
+    return false;
+  gui::Control* focus = ControlOf(message.hwnd);
+  if (dynamic_cast<gui::ComboBox*>(focus) != nullptr &&
+      ::SendMessageW(WindowOf(*focus), CB_GETDROPPEDSTATE, 0, 0) != FALSE)
+    return false;
+  const gui::KeyStroke stroke{KeyOf(message.wParam), ctrl, shift, alt};
+  if (stroke.key == gui::Key::Other) return false;
+  bool used = false;
+  gui::Form& form = form_;
+  // The key may close the form: nothing of this object is touched afterwards.
+  RunGuarded([&] { used = form.KeyPressed(stroke, focus); });
+  return used;
 }
 
 void FormWindow::ApplyDpiToChildren() {

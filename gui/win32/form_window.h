@@ -34,6 +34,9 @@ class FormWindow : public gui::FormPeer {
   // Moves the keyboard focus to the next (or previous) control that takes it.
   void MoveFocus(bool forward);
   void FocusFirstControl();
+  // A key going to a window of this form, before it is translated and dispatched: Tab
+  // between controls, then the form's own keys (Form::onKey). True when it was used.
+  bool PreTranslateKey(const MSG& message);
 
   static FormWindow* FromHandle(HWND hwnd);
 
@@ -47,6 +50,9 @@ class FormWindow : public gui::FormPeer {
   void ApplyClientSize();
   void ReportFrame();
   void ApplyDpiToChildren();
+  // The form's control whose window is `hwnd` or holds it (the edit part of a drop-down
+  // box), or the form itself.
+  gui::Control* ControlOf(HWND hwnd) const;
 
   gui::Form& form_;
   HWND hwnd_ = nullptr;
@@ -68,8 +74,8 @@ class FormWindow : public gui::FormPeer {
 // The window a message box belongs to: the active form, else the newest open form.
 HWND DefaultOwnerWindow();
 
-// Keyboard handling before a message is dispatched (Tab between controls). True when
-// the message was used up.
+// Keyboard handling before a message is dispatched (Tab between controls, the form's
+// keys). True when the message was used up.
 bool PreTranslateMessage(const MSG& message);
 
 // Timers (timer_peer.cpp).

@@ -1,8 +1,12 @@
 #include "gui/win32/graphic_controls.h"
 
+#include <commctrl.h>
+
 #include <string>
 
+#include "gui/accessible_text.h"
 #include "gui/controls.h"
+#include "gui/keys.h"
 #include "gui/win32/bitmap_cache.h"
 #include "gui/win32/color_scheme.h"
 #include "gui/win32/container_accessible.h"
@@ -86,6 +90,7 @@ class GraphicPeer : public gui::ControlPeer {
     if (const gui::Control* container = Container(hwnd)) {
       last_ = Area(*container, hwnd);
       hasLast_ = true;
+      UpdateToolTip(*container, hwnd);
     }
   }
   void PropertyChanged(gui::Property property) override {
@@ -97,6 +102,7 @@ class GraphicPeer : public gui::ControlPeer {
     ::InvalidateRect(hwnd, &now, FALSE);
     last_ = now;
     hasLast_ = true;
+    UpdateToolTip(*container, hwnd);
     AnnounceGraphicChange(control_, property);
   }
 
@@ -115,9 +121,44 @@ class GraphicPeer : public gui::ControlPeer {
     return area;
   }
 
+  // An image button with a key gets a tool tip that tells it: "保存 (Ctrl+S)". The tip
+  // covers the button's box in the window that paints it, and is off while it is hidden.
+  void UpdateToolTip(const gui::Control& container, HWND hwnd) {
+    auto* image = dynamic_cast<const gui::Image*>(&control_);
+    if (image == nullptr || (image->KeyboardShortcut().empty() && tip_.Get() == nullptr)) return;
+    const gui::Text name = CaptionReading(image->captionLabel != nullptr
+                                              ? image->captionLabel->Caption()
+                                              : image->Caption());
+    const gui::Text text = gui::WithKeyboardShortcut(name, image->KeyboardShortcut());
+    TTTOOLINFOW tool{};
+    // The older structure size: accepted by every version of the common controls.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd;
+    tool.uId = 1;
+    tool.rect = BoxInContainer(control_, container, DpiOf(hwnd));
+    tipText_.assign(text.begin(), text.end());
+    tool.lpszText = tipText_.data();
+    if (tip_.Get() == nullptr) {
+      tip_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   ::GetAncestor(hwnd, GA_ROOT), nullptr, Instance(), nullptr));
+      if (tip_.Get() == nullptr) return;
+      ::SendMessageW(tip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    } else {
+      ::SendMessageW(tip_.Get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+      ::SendMessageW(tip_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    const bool on = !image->KeyboardShortcut().empty() && ShownWithin(control_, container);
+    ::SendMessageW(tip_.Get(), TTM_ACTIVATE, on ? TRUE : FALSE, 0);
+  }
+
   gui::Control& control_;
   RECT last_{};
   bool hasLast_ = false;
+  OwnedWindow tip_;
+  std::wstring tipText_;
 };
 
 }  // namespace

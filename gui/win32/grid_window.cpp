@@ -552,6 +552,14 @@ void GridWindow::OnKeyDown(WPARAM key) {
   int col = table.CurrentCol();
   int row = table.CurrentRow();
   auto shown = [&](int c) { return c >= 1 && c < table.ColCount() && layout_.widths[c] > 0; };
+  std::shared_ptr<GridWindow*> alive = alive_;
+  if (key == VK_RETURN) {
+    // Enter chooses the current cell again, as a click on it does.
+    if (row < 1 || row > lastRow || col < 1) return;
+    gui::Guarded([&] { grid_.Table().SelectByUser(col, row); });
+    if (*alive) EnsureLayout();
+    return;
+  }
   switch (key) {
     case VK_UP: row = std::max(1, row - 1); break;
     case VK_DOWN: row = std::min(lastRow, row + 1); break;
@@ -572,7 +580,6 @@ void GridWindow::OnKeyDown(WPARAM key) {
   }
   // A key that cannot move the cell (at the table's edge) chooses nothing.
   if (row < 1 || col < 1 || (col == table.CurrentCol() && row == table.CurrentRow())) return;
-  std::shared_ptr<GridWindow*> alive = alive_;
   gui::Guarded([&] { grid_.Table().SelectByUser(col, row); });
   if (*alive) EnsureLayout();
 }

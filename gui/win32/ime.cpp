@@ -24,4 +24,13 @@ void ApplyImeMode(HWND hwnd, gui::ImeMode mode) {
   ::ImmReleaseContext(hwnd, context);
 }
 
+bool InputMethodComposing(HWND hwnd) {
+  if (hwnd == nullptr) return false;
+  HIMC context = ::ImmGetContext(hwnd);
+  if (context == nullptr) return false;
+  const LONG bytes = ::ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0);
+  ::ImmReleaseContext(hwnd, context);
+  return bytes > 0;
+}
+
 }  // namespace gui::win32

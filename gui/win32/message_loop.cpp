@@ -7,15 +7,9 @@
 namespace gui::win32 {
 
 bool PreTranslateMessage(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
-  if ((::GetKeyState(VK_CONTROL) & 0x8000) != 0 || (::GetKeyState(VK_MENU) & 0x8000) != 0)
-    return false;
-  HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  FormWindow* form = FormWindow::FromHandle(root);
-  if (form == nullptr) return false;
-  // Tab moves between controls in the order they were created; no control gets the key.
-  form->MoveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
-  return true;
+  if (message.message != WM_KEYDOWN || message.hwnd == nullptr) return false;
+  FormWindow* form = FormWindow::FromHandle(::GetAncestor(message.hwnd, GA_ROOT));
+  return form != nullptr && form->PreTranslateKey(message);
 }
 
 }  // namespace gui::win32

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "gui/form.h"
+#include "gui/keys.h"
 #include "gui/win32/accessible_object.h"
 #include "gui/win32/bitmap_cache.h"
 #include "gui/win32/color_scheme.h"
@@ -166,7 +167,7 @@ class SpeedButtonPeer : public WindowPeer {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
                                  Instance(), nullptr));
     if (tip_.Get() == nullptr) return;
-    tipText_.assign(button_.hint.begin(), button_.hint.end());
+    tipText_ = TipText();
     TTTOOLINFOW tool = ToolInfo();
     ::SendMessageW(tip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageW(tip_.Get(), TTM_ACTIVATE, tipText_.empty() ? FALSE : TRUE, 0);
@@ -174,12 +175,19 @@ class SpeedButtonPeer : public WindowPeer {
 
   void UpdateToolTip() {
     if (tip_.Get() == nullptr) return;
-    const std::wstring text(button_.hint.begin(), button_.hint.end());
+    const std::wstring text = TipText();
     if (text == tipText_) return;
     tipText_ = text;
     TTTOOLINFOW tool = ToolInfo();
     ::SendMessageW(tip_.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageW(tip_.Get(), TTM_ACTIVATE, tipText_.empty() ? FALSE : TRUE, 0);
+  }
+
+  // The hint, and the key that presses the button: "履歴の検索 (Enter)".
+  std::wstring TipText() const {
+    if (button_.hint.empty()) return {};
+    const gui::Text text = gui::WithKeyboardShortcut(button_.hint, button_.KeyboardShortcut());
+    return std::wstring(text.begin(), text.end());
   }
 
   TTTOOLINFOW ToolInfo() {

@@ -36,6 +36,9 @@ bool ShowBusyCursorIfBusy();
 // Sets the input method of a window that just got the focus (imm32); nothing when the
 // system has no input method for it.
 void ApplyImeMode(HWND hwnd, gui::ImeMode mode);
+// Whether the input method of the window is composing a text (an unconfirmed string is
+// open): the keys then are the input method's (Esc, F6 to F10, Enter).
+bool InputMethodComposing(HWND hwnd);
 
 // Runs a handler of the program; an escaping exception becomes the error report.
 void RunGuarded(const std::function<void()>& handler);
