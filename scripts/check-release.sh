@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the manual and the release package that manual.sh and package.sh built:
 #  - soramitsu.pdf: A4, a sane page count, every chapter heading of the source in its text
-#    (the privacy and upgrade chapters among them);
+#    (the privacy, upgrade and keyboard chapters among them);
 #  - the troubleshooting table of docs/manual/soramitsu.md: every message text that the
 #    programs can show is in its message column (see messages_missing_from_manual below);
 #  - its screenshots: all there, and taken in this run (newer than SINCE_FILE);
@@ -147,7 +147,8 @@ else
 fi
 
 # Chapters that must stay in the manual whatever else changes.
-for heading in プライバシーと安全 新しいバージョンへの更新; do
+required_chapters="プライバシーと安全 新しいバージョンへの更新 キーボードで使う"
+for heading in $required_chapters; do
   grep -qx "# $heading" "$src" || fail "the manual has no chapter \"$heading\""
 done
 
@@ -173,7 +174,7 @@ else
     needle=$(tr -d ' \t' <<<"$heading")
     grep -qF -- "$needle" <<<"$text" || fail "chapter heading \"$heading\" not found in the manual's text"
   done < <(sed -n 's/^# \(.*\)$/\1/p' "$src")
-  for heading in プライバシーと安全 新しいバージョンへの更新; do
+  for heading in $required_chapters; do
     grep -qF -- "$heading" <<<"$text" || fail "the manual's text has no chapter \"$heading\""
   done
   [ "$chapters" -ge 8 ] && ok "$chapters chapter headings checked" ||
