@@ -103,7 +103,7 @@ TEST_F(KeysTest, EditorSavesWithCtrlSAndLeavesWithEsc) {
     ScriptEditor([&](ui::TEdtForm& e) {
       e.ComboBox1.SetText(u"仕事");
       e.Edt_Titol.SetText(u"題");
-      gui::headless::ShownBoxes().clear();
+      e.Memo1.SetText(u"本文");
       used = e.KeyPressed(c.stroke, &e.Memo1);
       closed = e.IsClosed();
     });
