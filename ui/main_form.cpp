@@ -8,6 +8,7 @@
 #include "core/backup.h"
 #include "core/settings.h"
 #include "gui/accessible_text.h"
+#include "gui/announcement.h"
 #include "ui/long_text.h"
 #include "ui/ver_form.h"
 
@@ -494,6 +495,7 @@ void TMainForm::img_LogClick() {
   SpeedB_All.Show();
   SpeedB_All.SetEnabled(false);
   Edt_Serch.SetText(Text());
+  gui::Announce(*this, gui::CountReading(gui::RecordCount(StringGrid1.Table())));
 }
 
 void TMainForm::EnableSavedCommands(bool on) {

@@ -5,6 +5,8 @@
 #include "core/dates.h"
 #include "core/history.h"
 #include "core/history_journal.h"
+#include "gui/accessible_text.h"
+#include "gui/announcement.h"
 #include "gui/application.h"
 #include "ui/main_form.h"
 
@@ -219,12 +221,14 @@ void TMainForm::Log_Select() {
   StringGrid3.Show();
   SpeedB_All.SetEnabled(true);
   extract.SetCell(history::kTextCol, 0, history::ResultHeader(static_cast<int>(rows.size())));
+  gui::Announce(*this, gui::ExtractReading(static_cast<int>(rows.size())));
 }
 
 void TMainForm::SpeedB_AllClick() {
   StringGrid3.Hide();
   StringGrid1.Show();
   SpeedB_All.SetEnabled(false);
+  gui::Announce(*this, gui::CountReading(gui::RecordCount(StringGrid1.Table())));
 }
 
 void TMainForm::SpeedB_ClrClick() {

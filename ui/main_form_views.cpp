@@ -6,6 +6,8 @@
 
 #include "core/saved_store.h"
 #include "core/saved_views.h"
+#include "gui/accessible_text.h"
+#include "gui/announcement.h"
 #include "gui/application.h"
 #include "ui/main_form.h"
 
@@ -25,6 +27,7 @@ void TMainForm::SwitchToSavedView(const Text& title) {
     control->Hide();
   Lbl_Titol.SetCaption(title);
   StringGrid2.SetAccessibleName(title);
+  gui::Announce(*this, gui::CountReading(gui::RecordCount(StringGrid2.Table())));
 }
 
 void TMainForm::ShowViewIndicator(gui::Image& indicator) {

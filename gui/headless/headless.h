@@ -17,6 +17,8 @@ struct ShownBox {
 
 // Every box shown since the last Reset(), in order.
 std::vector<ShownBox>& ShownBoxes();
+// Every text given to gui::Announce since the last Reset(), in order.
+std::vector<Text>& Announcements();
 // Answers for the next questions; an empty queue answers Yes.
 void QueueAnswer(bool yes);
 // The next question box cannot be shown (its call fails); it is still recorded.

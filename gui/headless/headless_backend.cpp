@@ -2,6 +2,7 @@
 // from a queue, so that every form's logic runs in tests.
 #include <utility>
 
+#include "gui/announcement.h"
 #include "gui/application.h"
 #include "gui/headless/headless.h"
 
@@ -13,6 +14,7 @@ std::vector<Rect> DefaultWorkAreas() { return {Rect{0, 0, 1280, 984}}; }
 
 struct HeadlessState {
   std::vector<headless::ShownBox> boxes;
+  std::vector<Text> announcements;
   std::deque<QuestionResult> answers;
   std::function<void()> pending;
   std::function<void(Form&)> modalHandler;
@@ -85,6 +87,8 @@ void ProcessMessages() {
 
 void ShowMessage(const Text& text) { Record(headless::BoxKind::Message, text); }
 
+void Announce(Form&, const Text& text) { State().announcements.push_back(text); }
+
 Color WindowTextColor() { return kBlack; }
 
 std::optional<SystemColors> HighContrastColors() { return std::nullopt; }
@@ -135,6 +139,8 @@ namespace headless {
 
 std::vector<ShownBox>& ShownBoxes() { return State().boxes; }
 
+std::vector<Text>& Announcements() { return State().announcements; }
+
 void QueueAnswer(bool yes) {
   State().answers.push_back(yes ? QuestionResult::Yes : QuestionResult::No);
 }
@@ -158,6 +164,7 @@ void Reset() {
   state.workAreas = DefaultWorkAreas();
   state.busyShows = 0;
   state.boxes.clear();
+  state.announcements.clear();
   state.answers.clear();
   state.pending = nullptr;
   state.modalHandler = nullptr;

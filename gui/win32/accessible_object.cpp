@@ -1,6 +1,7 @@
 #include "gui/win32/accessible_object.h"
 
 #include <new>
+#include <vector>
 
 namespace gui::win32 {
 
@@ -37,6 +38,11 @@ HRESULT AccessibleObject::QueryInterface(REFIID iid, void** out) {
   if (::IsEqualIID(iid, __uuidof(IUnknown)) || ::IsEqualIID(iid, __uuidof(IDispatch)) ||
       ::IsEqualIID(iid, __uuidof(IAccessible))) {
     *out = static_cast<IAccessible*>(this);
+    AddRef();
+    return S_OK;
+  }
+  if (::IsEqualIID(iid, __uuidof(IEnumVARIANT))) {
+    *out = static_cast<IEnumVARIANT*>(this);
     AddRef();
     return S_OK;
   }
@@ -89,11 +95,13 @@ RECT AccessibleObject::ClientOnScreen() const {
 HRESULT AccessibleObject::get_accParent(IDispatch** parent) {
   if (parent == nullptr) return E_POINTER;
   *parent = nullptr;
-  HWND hwnd = Window();
-  if (hwnd == nullptr) return CO_E_OBJNOTCONNECTED;
-  // As with the system's own client objects: the parent is the window's frame object.
-  return ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
-                                      reinterpret_cast<void**>(parent));
+  return Guard([&] {
+    HWND hwnd = Window();
+    if (hwnd == nullptr) return CO_E_OBJNOTCONNECTED;
+    // As with the system's own client objects: the parent is the window's frame object.
+    return ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_WINDOW),
+                                        __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+  });
 }
 
 HRESULT AccessibleObject::get_accChildCount(long* count) {
@@ -134,17 +142,21 @@ HRESULT AccessibleObject::get_accName(VARIANT child, BSTR* name) {
 HRESULT AccessibleObject::get_accValue(VARIANT child, BSTR* value) {
   if (value == nullptr) return E_POINTER;
   *value = nullptr;
-  long id = 0;
-  if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  return Guard([&] {
+    long id = 0;
+    if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
+    return DISP_E_MEMBERNOTFOUND;
+  });
 }
 
 HRESULT AccessibleObject::get_accDescription(VARIANT child, BSTR* description) {
   if (description == nullptr) return E_POINTER;
   *description = nullptr;
-  long id = 0;
-  if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  return Guard([&] {
+    long id = 0;
+    if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
+    return ToBstr(Description(id), description);
+  });
 }
 
 HRESULT AccessibleObject::get_accRole(VARIANT child, VARIANT* role) {
@@ -172,17 +184,21 @@ HRESULT AccessibleObject::get_accState(VARIANT child, VARIANT* state) {
 HRESULT AccessibleObject::get_accHelp(VARIANT child, BSTR* help) {
   if (help == nullptr) return E_POINTER;
   *help = nullptr;
-  long id = 0;
-  if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  return Guard([&] {
+    long id = 0;
+    if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
+    return DISP_E_MEMBERNOTFOUND;
+  });
 }
 
 HRESULT AccessibleObject::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
   if (file != nullptr) *file = nullptr;
   if (topic != nullptr) *topic = 0;
-  long id = 0;
-  if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
-  return DISP_E_MEMBERNOTFOUND;
+  return Guard([&] {
+    long id = 0;
+    if (HRESULT hr = Check(child, id); FAILED(hr)) return hr;
+    return DISP_E_MEMBERNOTFOUND;
+  });
 }
 
 HRESULT AccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
@@ -263,6 +279,17 @@ HRESULT AccessibleObject::accNavigate(long direction, VARIANT start, VARIANT* en
     long id = 0;
     if (HRESULT hr = Check(start, id); FAILED(hr)) return hr;
     const long count = ChildCount();
+    if (id == CHILDID_SELF && direction != NAVDIR_FIRSTCHILD && direction != NAVDIR_LASTCHILD) {
+      // The object's neighbours are its window's: the system's object for it knows them.
+      IAccessible* standard = nullptr;
+      if (FAILED(::CreateStdAccessibleObject(Window(), OBJID_CLIENT, __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&standard))) ||
+          standard == nullptr)
+        return DISP_E_MEMBERNOTFOUND;
+      const HRESULT hr = standard->accNavigate(direction, start, end);
+      standard->Release();
+      return hr;
+    }
     long to = 0;
     switch (direction) {
       case NAVDIR_FIRSTCHILD:
@@ -275,27 +302,17 @@ HRESULT AccessibleObject::accNavigate(long direction, VARIANT start, VARIANT* en
         break;
       case NAVDIR_NEXT:
       case NAVDIR_DOWN:
-        // Siblings of the object itself are its parent's business.
-        if (id == CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
         to = id < count ? id + 1 : 0;
         break;
       case NAVDIR_PREVIOUS:
       case NAVDIR_UP:
-        if (id == CHILDID_SELF) return DISP_E_MEMBERNOTFOUND;
         to = id - 1;
         break;
       default:
         return DISP_E_MEMBERNOTFOUND;
     }
     if (to <= 0) return S_FALSE;
-    if (platform::win32::ComPtr<IDispatch> window = ChildObject(to)) {
-      end->vt = VT_DISPATCH;
-      end->pdispVal = window.get();
-      end->pdispVal->AddRef();
-    } else {
-      SetChildId(end, to);
-    }
-    return S_OK;
+    return ChildVariant(to, end);
   });
 }
 
@@ -332,6 +349,144 @@ HRESULT AccessibleObject::accDoDefaultAction(VARIANT child) {
 
 HRESULT AccessibleObject::put_accName(VARIANT, BSTR) { return DISP_E_MEMBERNOTFOUND; }
 HRESULT AccessibleObject::put_accValue(VARIANT, BSTR) { return DISP_E_MEMBERNOTFOUND; }
+
+HRESULT AccessibleObject::ChildVariant(long id, VARIANT* out) const {
+  if (platform::win32::ComPtr<IDispatch> window = ChildObject(id)) {
+    out->vt = VT_DISPATCH;
+    out->pdispVal = window.get();
+    out->pdispVal->AddRef();
+  } else {
+    SetChildId(out, id);
+  }
+  return S_OK;
+}
+
+namespace {
+
+// A copy of an enumeration at one moment, with its own position (IEnumVARIANT::Clone).
+class ChildListCopy final : public IEnumVARIANT {
+ public:
+  ChildListCopy(std::vector<VARIANT> children, ULONG position)
+      : children_(std::move(children)), position_(position) {}
+  ChildListCopy(const ChildListCopy&) = delete;
+  ChildListCopy& operator=(const ChildListCopy&) = delete;
+
+  // A new copy owning the children's references; they are given back when it cannot be made.
+  static HRESULT Adopt(std::vector<VARIANT> children, ULONG position, IEnumVARIANT** copy) {
+    auto* list = new (std::nothrow) ChildListCopy(std::vector<VARIANT>{}, position);
+    if (list == nullptr) {
+      for (VARIANT& child : children) ::VariantClear(&child);
+      return E_OUTOFMEMORY;
+    }
+    list->children_ = std::move(children);
+    *copy = list;
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    *out = nullptr;
+    if (!::IsEqualIID(iid, __uuidof(IUnknown)) && !::IsEqualIID(iid, __uuidof(IEnumVARIANT)))
+      return E_NOINTERFACE;
+    *out = static_cast<IEnumVARIANT*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
+    if (out == nullptr) return E_POINTER;
+    ULONG n = 0;
+    for (; n < wanted && position_ < children_.size(); ++n, ++position_) {
+      ::VariantInit(&out[n]);
+      ::VariantCopy(&out[n], &children_[position_]);
+    }
+    if (fetched != nullptr) *fetched = n;
+    return n == wanted ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    const ULONG size = static_cast<ULONG>(children_.size());
+    const bool all = count <= size - position_;
+    position_ = all ? position_ + count : size;
+    return all ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    position_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+    if (copy == nullptr) return E_POINTER;
+    *copy = nullptr;
+    return Guard([&] {
+      std::vector<VARIANT> children(children_.size());
+      for (std::size_t i = 0; i < children.size(); ++i) {
+        ::VariantInit(&children[i]);
+        ::VariantCopy(&children[i], &children_[i]);
+      }
+      return Adopt(std::move(children), position_, copy);
+    });
+  }
+
+ private:
+  ~ChildListCopy() {
+    for (VARIANT& child : children_) ::VariantClear(&child);
+  }
+  std::vector<VARIANT> children_;
+  ULONG position_;
+  ULONG references_ = 1;
+};
+
+}  // namespace
+
+HRESULT AccessibleObject::Next(ULONG wanted, VARIANT* children, ULONG* fetched) {
+  if (fetched != nullptr) *fetched = 0;
+  if (children == nullptr) return E_POINTER;
+  return Guard([&] {
+    if (Window() == nullptr) return CO_E_OBJNOTCONNECTED;
+    const ULONG count = static_cast<ULONG>(ChildCount());
+    ULONG n = 0;
+    for (; n < wanted && enumerated_ < count; ++n, ++enumerated_) {
+      ::VariantInit(&children[n]);
+      ChildVariant(static_cast<long>(enumerated_ + 1), &children[n]);
+    }
+    if (fetched != nullptr) *fetched = n;
+    return n == wanted ? S_OK : S_FALSE;
+  });
+}
+
+HRESULT AccessibleObject::Skip(ULONG count) {
+  return Guard([&] {
+    if (Window() == nullptr) return CO_E_OBJNOTCONNECTED;
+    const ULONG size = static_cast<ULONG>(ChildCount());
+    const bool all = enumerated_ <= size && count <= size - enumerated_;
+    enumerated_ = all ? enumerated_ + count : size;
+    return all ? S_OK : S_FALSE;
+  });
+}
+
+HRESULT AccessibleObject::Reset() {
+  enumerated_ = 0;
+  return S_OK;
+}
+
+HRESULT AccessibleObject::Clone(IEnumVARIANT** copy) {
+  if (copy == nullptr) return E_POINTER;
+  *copy = nullptr;
+  return Guard([&] {
+    if (Window() == nullptr) return CO_E_OBJNOTCONNECTED;
+    const long count = ChildCount();
+    std::vector<VARIANT> children(static_cast<std::size_t>(count));
+    for (long i = 0; i < count; ++i) {
+      ::VariantInit(&children[static_cast<std::size_t>(i)]);
+      ChildVariant(i + 1, &children[static_cast<std::size_t>(i)]);
+    }
+    return ChildListCopy::Adopt(std::move(children), enumerated_, copy);
+  });
+}
 
 LRESULT AnswerGetObject(WPARAM wParam, LPARAM lParam, IAccessible* client) {
   // The object id arrives as a DWORD in the low half, whatever the upper half holds.

@@ -1,11 +1,13 @@
 // The common half of the program's screen-reader objects (Microsoft Active
-// Accessibility): reference counting, the checks every call makes, and the answers to
-// WM_GETOBJECT. A derived object describes itself (child 0) and its children 1..n; the
-// children are simple elements unless ChildObject gives a window's own object.
+// Accessibility): reference counting, the checks every call makes, the list of children
+// (IEnumVARIANT, which AccessibleChildren asks for), and the answers to WM_GETOBJECT. A
+// derived object describes itself (child 0) and its children 1..n; the children are simple
+// elements unless ChildObject gives a window's own object.
 //
 // An object may outlive its window (a reader keeps it as long as it likes): once
 // Window() is nullptr every call answers CO_E_OBJNOTCONNECTED, and a child that no longer
-// exists answers E_INVALIDARG. Calls arrive on the window's thread.
+// exists answers E_INVALIDARG. No call lets an exception out: it answers E_FAIL (or
+// E_OUTOFMEMORY). Calls arrive on the window's thread.
 #pragma once
 #include <windows.h>
 
@@ -19,7 +21,7 @@
 
 namespace gui::win32 {
 
-class AccessibleObject : public IAccessible {
+class AccessibleObject : public IAccessible, public IEnumVARIANT {
  public:
   AccessibleObject() = default;
   AccessibleObject(const AccessibleObject&) = delete;
@@ -61,6 +63,12 @@ class AccessibleObject : public IAccessible {
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override;
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
+  // IEnumVARIANT: the children in order, each as its id (VT_I4) or its window's object.
+  HRESULT STDMETHODCALLTYPE Next(ULONG wanted, VARIANT* children, ULONG* fetched) override;
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+  HRESULT STDMETHODCALLTYPE Reset() override;
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override;
+
  protected:
   virtual ~AccessibleObject() = default;
 
@@ -75,6 +83,11 @@ class AccessibleObject : public IAccessible {
   virtual long Role(long child) const = 0;
   virtual std::wstring Name(long child) const = 0;
   virtual long State(long child) const = 0;
+  // Empty when the child has none.
+  virtual std::wstring Description(long child) const {
+    (void)child;
+    return {};
+  }
   // In screen pixels; nullopt when the child has no place.
   virtual std::optional<RECT> ScreenRect(long child) const = 0;
   // The keys that run the child's command ("Ctrl+S"); empty when there are none.
@@ -113,7 +126,10 @@ class AccessibleObject : public IAccessible {
  private:
   // Resolves a child id: CO_E_OBJNOTCONNECTED or E_INVALIDARG, or S_OK with `id`.
   HRESULT Check(const VARIANT& child, long& id) const;
+  // Child `id` as the enumeration hands it out.
+  HRESULT ChildVariant(long id, VARIANT* out) const;
   ULONG references_ = 1;
+  ULONG enumerated_ = 0;  // children the enumeration has handed out since its Reset
 };
 
 // A new reference to the object, or nullptr (out of memory). T derives AccessibleObject.

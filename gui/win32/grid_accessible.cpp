@@ -23,15 +23,19 @@ class GridAccessible final : public AccessibleObject {
     GridWindow* grid = Grid();
     return grid != nullptr ? grid->Handle() : nullptr;
   }
-  long ChildCount() const override { return Table().RowCount(); }
+  long ChildCount() const override { return gui::RecordCount(Table()); }
 
   long Role(long child) const override {
-    return child == CHILDID_SELF ? ROLE_SYSTEM_TABLE : ROLE_SYSTEM_ROW;
+    return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
   }
 
   std::wstring Name(long child) const override {
     if (child == CHILDID_SELF) return Wide(Grid()->GridControl().AccessibleName());
     return Wide(gui::RowReading(Table(), RowOf(child)));
+  }
+  // The column headings, read once with the list, not as an item.
+  std::wstring Description(long child) const override {
+    return child == CHILDID_SELF ? Wide(gui::RowReading(Table(), 0)) : L"";
   }
 
   long State(long child) const override {
@@ -45,7 +49,6 @@ class GridAccessible final : public AccessibleObject {
       return state;
     }
     const int row = RowOf(child);
-    if (row == 0) return state | STATE_SYSTEM_READONLY;
     state |= STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
     if (row == Table().CurrentRow()) {
       state |= STATE_SYSTEM_SELECTED;
@@ -64,7 +67,7 @@ class GridAccessible final : public AccessibleObject {
   }
 
   std::wstring DefaultAction(long child) const override {
-    return child != CHILDID_SELF && RowOf(child) >= 1 ? kChooseAction : L"";
+    return child != CHILDID_SELF ? kChooseAction : L"";
   }
   bool DoDefaultAction(long child) override {
     return child != CHILDID_SELF && Grid()->ClickRowLater(RowOf(child));
@@ -78,8 +81,7 @@ class GridAccessible final : public AccessibleObject {
   }
 
   long ChildAt(POINT client) const override {
-    const int row = Grid()->RowAt(client);
-    return row >= 0 ? RowChildId(row) : CHILDID_SELF;
+    return RecordChildId(Table(), Grid()->RowAt(client));
   }
   std::optional<long> FocusedChild() const override {
     if (::GetFocus() != Window()) return std::nullopt;
@@ -91,17 +93,21 @@ class GridAccessible final : public AccessibleObject {
   // Valid while Window() is: every call has checked that first.
   GridWindow* Grid() const { return grid_ ? *grid_ : nullptr; }
   const core::CellTable& Table() const { return Grid()->GridControl().Table(); }
-  static int RowOf(long child) { return static_cast<int>(child - 1); }
+  static int RowOf(long child) { return static_cast<int>(child); }
   std::optional<long> Current() const {
-    const int row = Table().CurrentRow();
-    if (row < 1 || row >= Table().RowCount()) return std::nullopt;
-    return RowChildId(row);
+    const long child = RecordChildId(Table(), Table().CurrentRow());
+    if (child == CHILDID_SELF) return std::nullopt;
+    return child;
   }
 
   std::shared_ptr<GridWindow*> grid_;
 };
 
 }  // namespace
+
+long RecordChildId(const core::CellTable& table, int row) {
+  return row >= 1 && row <= gui::RecordCount(table) ? row : CHILDID_SELF;
+}
 
 platform::win32::ComPtr<IAccessible> CreateGridAccessible(std::shared_ptr<GridWindow*> grid) {
   return MakeAccessible<GridAccessible>(std::move(grid));

@@ -1,5 +1,8 @@
-// The screen-reader object of a grid's window: a table named by the grid's accessible
-// name, whose children are its rows (the header row first), each read as its shown cells.
+// The screen-reader object of a grid's window: a list named by the grid's accessible name
+// and described by its header row, whose items are its records, each read as its shown
+// cells. Readers count the items ("2/20") from their ids, so an item's id is its record's
+// number, which is its row number; the header row and the empty row of a table without
+// records are not items.
 #pragma once
 #include <windows.h>
 
@@ -7,14 +10,15 @@
 
 #include <memory>
 
+#include "core/cell_table.h"
 #include "platform/win32/com.h"
 
 namespace gui::win32 {
 
 class GridWindow;
 
-// Row r of the table is child r + 1 (child 0 is the table itself).
-inline long RowChildId(int row) { return row + 1; }
+// The child id of a row: the row number for a record, 0 (none) for any other row.
+long RecordChildId(const core::CellTable& table, int row);
 
 // The object keeps only the grid's shared flag, which the grid clears when it goes.
 platform::win32::ComPtr<IAccessible> CreateGridAccessible(std::shared_ptr<GridWindow*> grid);

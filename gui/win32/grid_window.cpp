@@ -81,6 +81,17 @@ class ClipScope {
   ScopedDcState state_;
 };
 
+// Keys after which the reader is left on the current row: those that move or choose it.
+bool ActsOnCurrentRow(WPARAM key) {
+  switch (key) {
+    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
+    case VK_LEFT: case VK_RIGHT: case VK_RETURN:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void Fill(HDC dc, int left, int top, int width, int height, Color color) {
   if (width <= 0 || height <= 0) return;
   ::SetDCBrushColor(dc, ToColorRef(color));
@@ -718,40 +729,42 @@ void GridWindow::ClickRow(int row) {
   if (::GetFocus() != Handle()) ::SetFocus(Handle());
   std::shared_ptr<GridWindow*> alive = alive_;
   gui::Guarded([&] { grid_.Table().SelectByUser(col, row); });
-  if (*alive) EnsureLayout();
+  if (!*alive) return;
+  EnsureLayout();
+  FocusCurrentRowLater();
 }
 
 long GridWindow::CurrentRowChild() const {
-  const int row = grid_.Table().CurrentRow();
-  return row >= 1 && row < grid_.Table().RowCount() ? RowChildId(row) : 0;
+  return RecordChildId(grid_.Table(), grid_.Table().CurrentRow());
 }
 
 void GridWindow::ScheduleAnnouncement() { PostLayoutMessage(); }
 
-// The row the user moved to is read wherever the focus is within this window (a search
-// result shows while the search box keeps the focus); a table refilled under the focus
-// has its current row read again (a view switch that stays on row 1).
+void GridWindow::FocusCurrentRowLater() {
+  rowFocusUnannounced_ = true;
+  PostLayoutMessage();
+}
+
+// A reader follows focus events and speaks the object of the last one, so only the object
+// that holds the keyboard focus raises one: the current row while this window has the
+// focus, after the system's own event for the list. Arriving here by the focus alone
+// leaves the reader on the list (the system's event); a click, a key, or a change of the
+// rows under the focus (a view switch, a refill) moves it on to the current row. Away
+// from the focus the row is only reported as selected; a result shown while the search
+// box keeps the focus is told by an alert (gui::Announce).
 void GridWindow::Announce() {
   const bool moved = std::exchange(rowMovedUnannounced_, false);
   const bool refilled = std::exchange(refilledUnannounced_, false);
+  const bool asked = std::exchange(rowFocusUnannounced_, false);
   HWND hwnd = Handle();
   if (hwnd == nullptr || !::IsWindowVisible(hwnd)) return;
   EnsureLayout();
   if (refilled) NotifyClientEvent(hwnd, EVENT_OBJECT_REORDER, CHILDID_SELF);
   const long row = CurrentRowChild();
-  if (row == 0) return;
+  if (row == CHILDID_SELF) return;
   if (moved) NotifyClientEvent(hwnd, EVENT_OBJECT_SELECTION, row);
-  HWND focus = ::GetFocus();
-  const bool focusHere = focus == hwnd;
-  const bool focusInWindow =
-      focus != nullptr && ::GetAncestor(focus, GA_ROOT) == ::GetAncestor(hwnd, GA_ROOT);
-  if ((moved && focusInWindow) || (refilled && focusHere))
+  if ((moved || refilled || asked) && ::GetFocus() == hwnd)
     NotifyClientEvent(hwnd, EVENT_OBJECT_FOCUS, row);
-}
-
-// The system tells of the window's focus; the reader wants the row in it.
-void GridWindow::OnFocusReceived() {
-  if (const long row = CurrentRowChild()) NotifyClientEvent(Handle(), EVENT_OBJECT_FOCUS, row);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -808,6 +821,7 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       return 0;
     case WM_LBUTTONUP:
       OnLeftButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      FocusCurrentRowLater();
       return 0;
     case WM_LBUTTONDBLCLK:
       // The second press of a double click: its release chooses nothing again.
@@ -817,6 +831,7 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       return 0;
     case WM_KEYDOWN:
       OnKeyDown(wParam);
+      if (ActsOnCurrentRow(wParam)) FocusCurrentRowLater();
       return 0;
     case WM_KEYUP:
       if (wParam == VK_APPS) {

@@ -105,11 +105,12 @@ class GridWindow final : public WindowPeer {
   void OnHorizontalScroll(int code);
   void OnMouseWheel(int delta);
   bool OnContextMenu(LPARAM lParam);
-  void OnFocusReceived() override;
   void ClickRow(int row);
   // Tells screen readers, once the running handler is done, what the table changes made.
   void ScheduleAnnouncement();
   void Announce();
+  // Leaves the reader on the current row once the running input is handled.
+  void FocusCurrentRowLater();
   long CurrentRowChild() const;  // the current row's child id, 0 when there is none
 
   gui::Grid& grid_;
@@ -132,6 +133,7 @@ class GridWindow final : public WindowPeer {
   // Table changes not yet told to screen readers.
   bool rowMovedUnannounced_ = false;
   bool refilledUnannounced_ = false;
+  bool rowFocusUnannounced_ = false;
   bool layoutMessagePending_ = false;
   platform::win32::ComPtr<IAccessible> accessible_;  // made at the first reader's request
 };

@@ -176,5 +176,23 @@ TEST_F(HistorySearchTest, ResultsAreASnapshot) {
   EXPECT_THAT(Results(), ElementsAre("alpha"));
 }
 
+// A screen reader is told each shown table's count without the focus moving; a search that
+// finds nothing has its message box and no count. With no saved entry the saved table
+// shows only its empty row: 0件.
+TEST_F(HistorySearchTest, ScreenReadersHearTheCountOfEachTableShown) {
+  StartWith({"apple pie", "banana", "an apple"});
+  auto heard = [] {
+    std::vector<std::string> texts;
+    for (const gui::Text& text : gui::headless::Announcements()) texts.push_back(U8(text));
+    return texts;
+  };
+  Search("apple");
+  Search("cherry");
+  Form().SpeedB_AllClick();
+  Form().Img_ListClick();
+  Form().img_LogClick();
+  EXPECT_THAT(heard(), ElementsAre("2件抽出しました", "3件", "0件", "3件"));
+}
+
 }  // namespace
 }  // namespace history_test
