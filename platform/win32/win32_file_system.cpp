@@ -95,7 +95,7 @@ void Win32FileSystem::WriteFileAtomic(const core::Text& path, const std::string&
   const std::wstring target = Wide(path);
   // Windows refuses to rename over a read-only file; Wine run as root would not, so the
   // rule is checked here to behave alike everywhere.
-  const DWORD old = AttributesHeld(clock_, Wide(path));
+  const DWORD old = AttributesHeld(clock_, target);
   if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     throw PathError(path, kCannotWrite);
   }

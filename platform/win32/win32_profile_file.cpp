@@ -96,7 +96,11 @@ core::Text Win32ProfileFile::ReadString(const core::Text& section, const core::T
         return read == kErrorSharingViolation || read == kErrorLockViolation ? read : 0;
       },
       OrdinaryFileAt(file));
-  if (error != 0 && !pending) unread_.push_back(target);
+  if (error != 0) {
+    // Held past the wait: read as the system reads a file it cannot open.
+    if (!pending) unread_.push_back(target);
+    return defaultValue;
+  }
   if (length >= kBuffer) length = kBuffer - 1;
   return FromWide(buffer, length);
 }
@@ -109,10 +113,10 @@ bool Win32ProfileFile::WriteString(const core::Text& section, const core::Text& 
   const std::wstring s = Wide(section), k = Wide(key), v = Wide(value);
   // The copy is new, and a scanner may be reading it: the system's write then waits too.
   const std::wstring& copy = p->copy;
-  if (RetryWhileHeld(
-          clock_,
-          [&] { return ErrorOf(::WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), copy.c_str())); },
-          OrdinaryFileAt(copy)) != 0) {
+  auto write = [&] {
+    return ErrorOf(::WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), copy.c_str()));
+  };
+  if (RetryWhileHeld(clock_, write, OrdinaryFileAt(copy)) != 0) {
     Drop(target);
     return false;
   }

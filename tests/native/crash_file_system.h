@@ -4,7 +4,10 @@
 // written bytes are durable once their file is flushed, and bytes not flushed yet may be
 // missing, cut short or garbage. WriteFileAtomic writes "<name>.tmp<process>-<n>",
 // flushes it and renames it over the target; AppendFile writes and flushes; a copy is made
-// like CopyFileW (created, then filled) and is whole once it has returned.
+// like CopyFileW (created, then filled) and is whole once it has returned. The Windows layer
+// tries a call again while another program holds the file; a try that fails changes
+// nothing (the temporary file waits beside the target until its rename succeeds), so those
+// tries add no changes to the record.
 #pragma once
 #include <map>
 #include <string>

@@ -225,19 +225,6 @@ TEST(Win32FileSystem, CallsOnAHeldFileWaitForItThenFailAsBefore) {
          EXPECT_EQ(dir.Get(L"Log.dat"), done ? "new" : "old");
          noTemporaryFile(dir);
        }},
-      {"read", L"Log.dat",
-       [](auto& fs, auto&, const TempFolder& dir) {
-         try {
-           return fs.ReadFile(dir.Path(L"Log.dat")) == "old";
-         } catch (const core::AppError& e) {
-           EXPECT_EQ(e.message(), dir.Path(L"Log.dat") + u" を読み込めません");
-           return false;
-         }
-       },
-       [](const TempFolder&, bool) {}},
-      {"journal append", L"Log.dat",
-       [](auto& fs, auto&, const TempFolder& dir) { return fs.AppendFile(dir.Path(L"Log.dat"), "+"); },
-       [](const TempFolder& dir, bool done) { EXPECT_EQ(dir.Get(L"Log.dat"), done ? "old+" : "old"); }},
       {"delete", L"Log.dat",
        [](auto& fs, auto&, const TempFolder& dir) { return fs.RemoveFile(dir.Path(L"Log.dat")); },
        [](const TempFolder& dir, bool done) {
@@ -257,27 +244,17 @@ TEST(Win32FileSystem, CallsOnAHeldFileWaitForItThenFailAsBefore) {
       {"settings read", L"Soramitsu.ini",
        [](auto&, auto& profile, const TempFolder& dir) {
          const core::Text ini = dir.Path(L"Soramitsu.ini");
-         const bool read = profile.ReadString(u"BKUP", u"DATE1", u"", ini) == u"2016/03/05 21:07:09";
+         const core::Text value = profile.ReadString(u"BKUP", u"DATE1", u"-", ini);
+         const bool read = value == u"2016/03/05 21:07:09";
+         if (!read) {
+           EXPECT_EQ(value, u"-");  // the default, as for a missing file
+         }
          // Defaults read from a held file must not replace what it keeps.
          EXPECT_EQ(profile.WriteString(u"BKUP", u"FLG", u"0", ini) && profile.Flush(ini), read);
          return read;
        },
        [&](const TempFolder& dir, bool done) {
          EXPECT_EQ(dir.Get(L"Soramitsu.ini").find("FLG=0") != std::string::npos, done);
-         noTemporaryFile(dir);
-       }},
-      {"settings write", L"Soramitsu.ini",
-       [](auto&, auto& profile, const TempFolder& dir) {
-         const core::Text ini = dir.Path(L"Soramitsu.ini");
-         return profile.WriteString(u"BKUP", u"FLG", u"0", ini) && profile.Flush(ini);
-       },
-       [&](const TempFolder& dir, bool done) {
-         const std::string ini = dir.Get(L"Soramitsu.ini");
-         if (done) {
-           EXPECT_NE(ini.find("DATE1=2016/03/05 21:07:09\r\nFLG=0\r\n"), std::string::npos) << ini;
-         } else {
-           EXPECT_EQ(ini, kIni);
-         }
          noTemporaryFile(dir);
        }},
   };
