@@ -27,6 +27,9 @@ const Text kModeView = u"VIEW";
 const Text kSaved = u"OK";
 const Text kNoUses = u"00000";
 
+// How long the dialog waits for the clipboard's text before it opens without it.
+constexpr std::uint32_t kClipboardPatienceMs = 1000;
+
 gui::Font Tahoma(int pixels) {
   gui::Font font;
   font.face = u"Tahoma";
@@ -138,6 +141,7 @@ TEdtForm::TEdtForm(TMainForm& owner_)
 
   // An error while filling the controls is reported; the dialog opens all the same.
   gui::Guarded([this] { FormCreate(); });
+  opening_ = false;
   gui::Realize(*this);
 }
 
@@ -149,13 +153,10 @@ void TEdtForm::FormCreate() {
   platform::Services& services = owner.services;
   const Text& mode = owner.wEditSw;
 
-  // A clipboard held by another program leaves the box empty; the rest still opens.
-  try {
-    Memo1.SetText(services.clipboard.ReadText());
-  } catch (const std::exception& error) {
-    gui::ReportException(error);
-    Memo1.SetText(Text());
-  }
+  // A new entry offers the clipboard's text. An entry's own text replaces it, so the
+  // clipboard is read for EDIT and VIEW only when that text is missing: a read still
+  // pending would make the entry's text fail to reach the clipboard.
+  if (mode != kModeEdit && mode != kModeView) TakeClipboardText();
 
   ComboBox1.SetItems(owner.Memo_Categori.Lines());
   ComboBox1.SetText(Text());
@@ -188,16 +189,22 @@ void TEdtForm::FormCreate() {
     // No entry row is current: nothing could be stored under it.
     editRow_ = 0;
     Img_Sv.SetEnabled(false);
+    TakeClipboardText();
     return;
   }
   ComboBox1.SetText(table.Cell(core::kSavedColCategory, editRow_));
   Edt_Titol.SetText(table.Cell(core::kSavedColTitle, editRow_));
   owner.wEditNo = table.Cell(core::kSavedColCreated, editRow_);
   // An entry without a key has no content file of its own ("h.dat" would be shared).
-  if (owner.wEditNo.empty()) return;
-
+  if (owner.wEditNo.empty()) {
+    TakeClipboardText();
+    return;
+  }
   const Text path = owner.DataPath + core::ContentFileName(owner.wEditNo);
-  if (!services.fileSystem.FileExists(path)) return;
+  if (!services.fileSystem.FileExists(path)) {
+    TakeClipboardText();
+    return;
+  }
   try {
     contentFile_.LoadFromFile(path);
   } catch (...) {
@@ -208,6 +215,29 @@ void TEdtForm::FormCreate() {
   owner.TellKeptOriginal(contentFile_, path);
   Memo1.SetText(contentFile_.GetText());
   services.clipboard.WriteText(Memo1.GetText());
+}
+
+void TEdtForm::TakeClipboardText() {
+  Memo1.SetText(Text());
+  std::weak_ptr<bool> alive = alive_;
+  owner.clipboardReader.StartWhenFree(
+      platform::ClipboardReader::ReadOnce, [this, alive](platform::ClipboardReading reading) {
+        if (alive.expired()) return;
+        ClipboardTextArrived(std::move(reading));
+      });
+  owner.clipboardReader.WaitFor(kClipboardPatienceMs);
+}
+
+void TEdtForm::ClipboardTextArrived(platform::ClipboardReading reading) {
+  if (!reading) {
+    // A clipboard held by another program leaves the box empty; the rest still opens.
+    // Told only while the dialog opens: later the user is already at work in it.
+    if (opening_) gui::ReportException(core::AppError(u"クリップボードを開けません"));
+    return;
+  }
+  // The user may have typed into the box meanwhile: that is kept.
+  if (!Memo1.GetText().empty()) return;
+  Memo1.SetText(std::move(reading->text));
 }
 
 bool TEdtForm::KeyTaken(const Text& key) const {

@@ -4,10 +4,12 @@
 // wEditSw is "OK" exactly when the entry was stored (content file written, row set).
 // Writing the index file and refreshing the views are the caller's.
 #pragma once
+#include <memory>
 #include "core/text.h"
 #include "core/text_file.h"
 #include "gui/controls.h"
 #include "gui/form.h"
+#include "platform/clipboard_reader.h"
 
 namespace ui {
 
@@ -44,6 +46,15 @@ class TEdtForm : public gui::Form {
   void FormClose();
 
  private:
+  // Puts the clipboard's text into Memo1. The read runs off the window's thread: the
+  // dialog waits for it a short moment (taking no input, so a second click cannot open a
+  // second dialog) and then opens; a text that comes later fills the box if it is still
+  // empty as the dialog left it.
+  void TakeClipboardText();
+  void ClipboardTextArrived(platform::ClipboardReading reading);
+  bool opening_ = true;  // FormCreate still runs: a failed read is told now, not later
+  // Gone with the dialog: a read that comes back after it has closed finds it expired.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // Whether a created key belongs to an entry of the table or names a content file on disk.
   bool KeyTaken(const core::Text& key) const;
   int editRow_ = 0;  // the entry's row in EDIT and VIEW mode

@@ -85,17 +85,16 @@ Text ReasonOf(const std::exception& error) {
   return core::FromUtf8(error.what());
 }
 
-Text ReadStartupClipboard(platform::Clipboard& clipboard, platform::Clock& clock) {
+// Runs on the reading thread.
+platform::ClipboardReading ReadStartupClipboard(platform::Clipboard& clipboard,
+                                                platform::Clock& clock,
+                                                const std::function<bool()>& abandoned) {
   const std::uint32_t start = clock.TickCount();
   for (;;) {
-    try {
-      return clipboard.ReadText();
-    } catch (const core::AppError&) {
-      // Unsigned difference: right across the wrap of the counter.
-      if (clock.TickCount() - start >= kClipboardPatienceMs) return Text();
-      clock.Sleep(kClipboardRetryMs);
-      gui::ProcessMessages();
-    }
+    if (auto content = platform::ClipboardReader::ReadOnce(clipboard, abandoned)) return content;
+    // Unsigned difference: right across the wrap of the counter.
+    if (abandoned() || clock.TickCount() - start >= kClipboardPatienceMs) return std::nullopt;
+    clock.Sleep(kClipboardRetryMs);
   }
 }
 
@@ -372,8 +371,19 @@ void TMainForm::FormCreate() {
   tbl_Cnt = 0;
   wSortSw = u"0";
 
-  // 3. The text on the clipboard now is never recorded by the monitor.
-  oldStr = ReadStartupClipboard(services.clipboard, services.clock);
+  // 3. The text on the clipboard now is never recorded by the monitor. It is read off the
+  //    window's thread, since a program may take long to hand over its copy; start-up goes
+  //    on meanwhile, and the monitor records nothing until the text has arrived.
+  clipboardBaselineKnown = false;
+  clipboardReader.Start(
+      [&clock = services.clock](platform::Clipboard& clipboard,
+                                const std::function<bool()>& abandoned) {
+        return ReadStartupClipboard(clipboard, clock, abandoned);
+      },
+      [this](platform::ClipboardReading reading) {
+        oldStr = reading ? std::move(reading->text) : Text();
+        clipboardBaselineKnown = true;
+      });
 
   // 4. Geometry is applied value by value; each change of size runs the resize rule.
   ReadSettings();

@@ -16,6 +16,8 @@
 #include "gui/controls.h"
 #include "gui/form.h"
 #include "gui/menu.h"
+#include "gui/ui_thread_mailbox.h"
+#include "platform/clipboard_reader.h"
 #include "platform/services.h"
 #include "platform/shortcut_links.h"
 #include "platform/single_instance.h"
@@ -33,6 +35,12 @@ class TMainForm : public gui::Form {
   ~TMainForm() override;
 
   platform::Services& services;
+
+  // Every read of the clipboard runs off the window's thread, one at a time: a program
+  // that renders its copy slowly must not stop the window. Results come back through the
+  // mailbox.
+  gui::UiThreadMailbox mailbox;
+  platform::ClipboardReader clipboardReader{services.clipboard, mailbox.GetPoster()};
 
   // ---- shared state of the main window ----
   Text AppPath, DataPath, Bkup1Path, Bkup2Path;
@@ -168,6 +176,11 @@ class TMainForm : public gui::Form {
   bool journalRead = false;  // start-up read the journal (or found none)
   std::uint32_t lastClipboardSequence = 0;
   bool haveClipboardSequence = false;
+  // The start-up read has set oldStr: until then the monitor records nothing.
+  bool clipboardBaselineKnown = false;
+  // The monitor's read has come back; `sequence` is the clipboard's sequence number taken
+  // before it started.
+  void ClipboardArrived(std::uint32_t sequence, platform::ClipboardReading reading);
 
   // ---- saved entries (main_form_saved.cpp) ----
   void SetupSavedTable();

@@ -137,29 +137,37 @@ void TMainForm::Timer2Timer() {
   // and the window stay open.
   if (historyWritten) return;
 
-  platform::Clipboard& clipboard = services.clipboard;
+  // A result whose hand-over is still on its way is taken now.
+  clipboardReader.Deliver();
+  // Before the start-up text is known any text might be it. While a read is pending (a
+  // program renders its copy slowly) no other starts: its text is taken when it arrives.
+  if (!clipboardBaselineKnown || clipboardReader.Pending()) return;
+
   // An unchanged sequence number means the clipboard holds what the last successful read
   // saw, which oldStr already holds: reading again would end the tick at once. Zero means
   // the platform cannot tell (no clipboard access), so read.
-  const std::uint32_t sequence = clipboard.SequenceNumber();
+  const std::uint32_t sequence = services.clipboard.SequenceNumber();
   if (haveClipboardSequence && sequence != 0 && sequence == lastClipboardSequence) return;
 
+  clipboardReader.Start(platform::ClipboardReader::ReadOnce,
+                        [this, sequence](platform::ClipboardReading reading) {
+                          ClipboardArrived(sequence, std::move(reading));
+                        });
+}
+
+void TMainForm::ClipboardArrived(std::uint32_t sequence, platform::ClipboardReading reading) {
+  if (historyWritten) return;  // the exit has run while the read was pending
+
   platform::ClipboardContent first;
-  try {
-    first = clipboard.Read();
+  if (reading) {
+    first = std::move(*reading);
     lastClipboardSequence = sequence;
     haveClipboardSequence = true;
-  } catch (const std::exception&) {
+  } else {
     // Held by another program: counts as no text. oldStr may now differ from what the
     // clipboard holds, so the next tick must read.
-    first = {};
     haveClipboardSequence = false;
   }
-  try {
-    gui::ProcessMessages();
-  } catch (const std::exception&) {
-  }
-  if (historyWritten) return;  // the exit ran while messages were handled
 
   if (first.text == oldStr) return;
   oldStr = first.text;
@@ -170,20 +178,14 @@ void TMainForm::Timer2Timer() {
   if (Memo_Board.GetText() == first.text) return;
   Memo_Board.SetText(first.text);
 
+  // Stamped when it arrived: a text that a slow program took long to hand over is the
+  // copy of that moment. The record keeps the text this read took; a second opening of
+  // the clipboard would only hold it open again, and might meet the slow program again.
   const Text stamp = core::FormatStamp(services.clock.Now());
-  // The record takes the clipboard as it is now; a failed read, a clipboard emptied in the
-  // meantime or a marked text must not leave a row without text, nor store a password.
-  Text recorded;
-  try {
-    platform::ClipboardContent second = clipboard.Read();
-    if (!second.excludedFromHistory) recorded = std::move(second.text);
-  } catch (const std::exception&) {
-  }
-  if (recorded.empty()) recorded = first.text;
   // On the disk before it shows in the table. A journal that cannot be written is passed
   // over in silence: the monitor goes on, and Log.dat still gets the record at exit.
-  history::AppendJournalRecord(services.fileSystem, JournalPath(), stamp, recorded);
-  history::AddHistoryRecord(StringGrid1.Table(), Log_Cnt, stamp, std::move(recorded),
+  history::AppendJournalRecord(services.fileSystem, JournalPath(), stamp, first.text);
+  history::AddHistoryRecord(StringGrid1.Table(), Log_Cnt, stamp, std::move(first.text),
                             services.collator);
 }
 

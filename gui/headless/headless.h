@@ -27,6 +27,9 @@ void QueueUnshownQuestion();
 void SetWhileAsking(std::function<void()> work);
 // Runs inside each ProcessMessages() call (to simulate a tick or click mid-work).
 void SetPendingMessages(std::function<void()> work);
+// Runs the work posted to mailboxes (gui::UiThreadMailbox) so far; ProcessMessages runs it
+// too. Returns how many pieces ran.
+int RunPostedWork();
 // Runs when a form is shown modally; the test interacts, then the form closes.
 void SetModalHandler(std::function<void(Form&)> handler);
 // What MonitorWorkAreas() reports; by default one monitor of 1280 x 1024 with a task bar

@@ -71,6 +71,7 @@ Rect TitleBarGrip(const Rect& frame) {
 void RunMessageLoop(Form&) {}
 
 void ProcessMessages() {
+  headless::RunPostedWork();
   HeadlessState& state = State();
   // A tick that itself processes messages must not run the pending work again.
   if (state.processing || !state.pending) return;

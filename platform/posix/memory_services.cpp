@@ -1,27 +1,65 @@
 #include "platform/posix/memory_services.h"
 
+#include <chrono>
+
 namespace platform::posix {
 
 ClipboardContent MemoryClipboard::Read() {
+  std::unique_lock<std::mutex> lock(mutex_);
   const int attempt = readCount++;
   if (busy || (failReadsAfter >= 0 && attempt >= failReadsAfter)) {
     throw core::AppError(u"クリップボードを開けません");
   }
+  ++readsInside_;
+  ++readsAtGate_;
+  changed_.notify_all();
+  changed_.wait(lock, [this] { return !gateClosed_; });
+  --readsAtGate_;
+  --readsInside_;
+  changed_.notify_all();
   return content_;
 }
 
+MemoryClipboard::~MemoryClipboard() {
+  // A read left waiting at the gate must not outlive the clipboard it reads.
+  std::unique_lock<std::mutex> lock(mutex_);
+  gateClosed_ = false;
+  changed_.notify_all();
+  changed_.wait_for(lock, std::chrono::seconds(10), [this] { return readsInside_ == 0; });
+}
+
+void MemoryClipboard::CloseGate() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  gateClosed_ = true;
+}
+
+void MemoryClipboard::OpenGate() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  gateClosed_ = false;
+  changed_.notify_all();
+}
+
+bool MemoryClipboard::WaitUntilReadWaits(int milliseconds) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                           [this] { return gateClosed_ && readsAtGate_ > 0; });
+}
+
 void MemoryClipboard::WriteText(const core::Text& text) {
-  if (busy) throw core::AppError(u"クリップボードを開けません");
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (busy || readsInside_ > 0) throw core::AppError(u"クリップボードを開けません");
   content_ = ClipboardContent{text, false};
   ++sequence_;
 }
 
 void MemoryClipboard::CopyText(core::Text text, bool excludedFromHistory) {
+  std::lock_guard<std::mutex> lock(mutex_);
   content_ = ClipboardContent{std::move(text), excludedFromHistory};
   ++sequence_;
 }
 
 void MemoryClipboard::CopyImage() {
+  std::lock_guard<std::mutex> lock(mutex_);
   content_ = ClipboardContent{};
   ++sequence_;
 }

@@ -1,8 +1,10 @@
 // In-memory stand-ins for what Linux does not have: the Windows clipboard, the shell,
 // special folders, shell links, and a clock that tests set.
 #pragma once
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <vector>
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -12,10 +14,17 @@
 
 namespace platform::posix {
 
+// Reads may come from a reading thread; a test changes the clipboard only while no read is
+// inside it, except through the gate below.
 class MemoryClipboard : public Clipboard {
  public:
-  ClipboardContent Read() override;      // throws while `busy`
-  void WriteText(const core::Text& text) override;  // throws while `busy`
+  MemoryClipboard() = default;
+  ~MemoryClipboard() override;
+  // Throws while `busy`; waits while the gate is closed, as for a program that renders its
+  // copy slowly.
+  ClipboardContent Read() override;
+  // Throws while `busy` or while a read is inside (it holds the clipboard open).
+  void WriteText(const core::Text& text) override;
   std::uint32_t SequenceNumber() override { return sequence_; }
 
   // What another program does.
@@ -26,9 +35,21 @@ class MemoryClipboard : public Clipboard {
   int readCount = 0;
   const core::Text& Current() const { return content_.text; }
 
+  // A slow owner: reads wait at the gate until it opens; the copy they then take is the
+  // one made by the time it opened.
+  void CloseGate();
+  void OpenGate();
+  // Waits (bounded) until a read waits at the closed gate.
+  bool WaitUntilReadWaits(int milliseconds);
+
  private:
   ClipboardContent content_;
   std::uint32_t sequence_ = 1;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool gateClosed_ = false;
+  int readsInside_ = 0;
+  int readsAtGate_ = 0;
 };
 
 class RecordingShell : public Shell {
@@ -96,7 +117,9 @@ class FixedClock : public Clock {
   void Sleep(std::uint32_t milliseconds) override {
     tick += milliseconds;
     slept.push_back(milliseconds);
+    if (onSleep) onSleep();
   }
+  std::function<void()> onSleep;  // what happens elsewhere while the caller sleeps
   LocalDateTime now{2026, 12, 9, 12, 0, 0};
   std::uint32_t tick = 0;
   std::uint32_t tickStep = 100;  // each reading advances the counter

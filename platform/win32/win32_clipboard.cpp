@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/win32/win32_clipboard.h"
@@ -11,6 +12,26 @@ namespace {
 
 const char16_t kCannotOpen[] = u"クリップボードを開けません";
 const char16_t kCannotWrite[] = u"クリップボードに書き込めません";
+
+// Another program may hold the clipboard open for a moment (a clipboard manager reads each
+// change, a remote session copies it over): a write tries again every 50 ms for up to a
+// second before it gives up. The thread sleeps meanwhile and takes no input, so a click
+// that is waiting cannot run its command twice.
+constexpr DWORD kWritePatienceMs = 1000;
+constexpr DWORD kWriteRetryMs = 50;
+
+// Reads of this process now inside the clipboard, on any thread. Such a read may wait for a
+// slow program to render its copy for as long as that takes, holding the clipboard open
+// all the while: a write then fails at once instead of waiting in vain.
+std::atomic<int> readsInProgress{0};
+
+class ReadInProgress {
+ public:
+  ReadInProgress() { ++readsInProgress; }
+  ~ReadInProgress() { --readsInProgress; }
+  ReadInProgress(const ReadInProgress&) = delete;
+  ReadInProgress& operator=(const ReadInProgress&) = delete;
+};
 
 // OpenClipboard for one scope; fails at once when another program holds the clipboard.
 class OpenedClipboard {
@@ -69,6 +90,8 @@ NativeWindow Win32Clipboard::Owner() {
 }
 
 ClipboardContent Win32Clipboard::Read() {
+  // Open, take the text, close: nothing else while the clipboard is open.
+  ReadInProgress reading;
   OpenedClipboard clipboard(nullptr);
   if (!clipboard.open()) throw core::AppError(kCannotOpen);
   ClipboardContent content;
@@ -88,11 +111,22 @@ void Win32Clipboard::WriteText(const core::Text& text) {
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<wchar_t>(text[i]);
     out[text.size()] = L'\0';
   }
-  OpenedClipboard clipboard(static_cast<HWND>(Owner()));
-  if (!clipboard.open()) throw core::AppError(kCannotOpen);
-  if (!::EmptyClipboard()) throw core::AppError(kCannotWrite);
-  if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) throw core::AppError(kCannotWrite);
-  memory.release();
+  const HWND owner = static_cast<HWND>(Owner());
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (readsInProgress.load() > 0) throw core::AppError(kCannotOpen);
+    OpenedClipboard clipboard(owner);
+    if (clipboard.open()) {
+      // Open, set, close: the text is ready before the clipboard is opened.
+      if (!::EmptyClipboard()) throw core::AppError(kCannotWrite);
+      if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) throw core::AppError(kCannotWrite);
+      memory.release();
+      return;
+    }
+    // Unsigned difference: right across the wrap of the counter.
+    if (::GetTickCount() - start >= kWritePatienceMs) throw core::AppError(kCannotOpen);
+    ::Sleep(kWriteRetryMs);
+  }
 }
 
 std::uint32_t Win32Clipboard::SequenceNumber() { return ::GetClipboardSequenceNumber(); }

@@ -4,7 +4,8 @@
 
 namespace platform::win32 {
 
-// The system clipboard, Unicode text only. Each call opens and closes the clipboard once.
+// The system clipboard, Unicode text only. Each read opens and closes the clipboard once;
+// a write tries again while another program holds it open, for up to a second.
 class Win32Clipboard : public Clipboard {
  public:
   Win32Clipboard() = default;

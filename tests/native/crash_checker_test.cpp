@@ -89,6 +89,7 @@ struct Machine {
     form.reset();
     gui::headless::Reset();
     form = std::make_unique<ui::TMainForm>(services);
+    EXPECT_TRUE(form->clipboardReader.WaitFor(10000));
     history.clear();
     entries.clear();
     notices.clear();
@@ -107,6 +108,7 @@ struct Machine {
     ++clock.now.second;
     clipboard.CopyText(text);
     form->Timer2Timer();
+    EXPECT_TRUE(form->clipboardReader.WaitFor(10000));
     texts.push_back({core::FormatStamp(clock.now), text, fs.Ops().size()});
   }
   void Exit() {

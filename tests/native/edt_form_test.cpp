@@ -71,6 +71,7 @@ class EdtFormTest : public AppFolderTest {
         s.clipboard, s.shell, s.specialFolders, s.shellLinks, s.profile, *recording_,
         s.collator, s.ansi, s.clock});
     form = std::make_unique<ui::TMainForm>(*services);
+    Settle();
     return *form;
   }
   // Opens the editor in `mode` on table row `row`; `user` acts while it is shown.
@@ -138,6 +139,27 @@ TEST_F(EdtFormTest, NewEntryIsAppendedAndNeverTakesARowThatHoldsAnEntry) {
   EXPECT_EQ(Table().Cell(2, 1), u"前の");
   EXPECT_EQ(Table().Cell(1, 2), u"絵文字");
   EXPECT_EQ(ReadBytes(ContentFile("20261209 120000")), "\xEF\xBB\xBF" + U8(u"笑顔\U0001F600"));
+}
+
+// A program that renders its copy slowly: the dialog opens after a short wait with an
+// empty box, and the text fills it when it comes, unless the user has typed meanwhile.
+TEST_F(EdtFormTest, ASlowClipboardTextFillsTheBoxLaterUnlessTheUserTyped) {
+  StartEditor();
+  for (const bool typed : {false, true}) {
+    SCOPED_TRACE(typed);
+    services_.clipboard.CloseGate();
+    services_.clipboard.CopyText(u"遅い");
+    Open(u"NEW", 1, [&](ui::TEdtForm& d) {
+      EXPECT_EQ(d.Memo1.GetText(), u"");
+      EXPECT_TRUE(form->clipboardReader.Pending());
+      if (typed) d.Memo1.TextEditedByUser(u"自分で");
+      services_.clipboard.OpenGate();
+      Settle();
+      EXPECT_EQ(d.Memo1.GetText(), typed ? u"自分で" : u"遅い");
+      d.Img_cancel.Click();
+    });
+  }
+  EXPECT_TRUE(ShownBoxes().empty());
 }
 
 TEST_F(EdtFormTest, RefusedFieldsKeepTheDialogOpenAndWriteNothing) {

@@ -25,6 +25,7 @@ class ExitJournal : public testing_support::RecordedAppTest {
     ++services_.clock.now.second;
     services_.clipboard.CopyText(text);
     f.Timer2Timer();
+    EXPECT_TRUE(f.clipboardReader.WaitFor(kSettleMs));
   }
   std::vector<Text> HistoryTexts(ui::TMainForm& f) {
     std::vector<Text> texts;

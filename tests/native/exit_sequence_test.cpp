@@ -26,6 +26,7 @@ class ExitSequence : public testing_support::RecordedAppTest {
   void Copy(ui::TMainForm& f, const std::string& text) {
     services_.clipboard.CopyText(U16(text));
     f.Timer2Timer();
+    EXPECT_TRUE(f.clipboardReader.WaitFor(kSettleMs));
   }
   // A new run in the same folder.
   ui::TMainForm& Restart() {

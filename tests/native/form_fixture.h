@@ -53,12 +53,22 @@ class AppFolderTest : public ::testing::Test {
     gui::headless::Reset();
   }
 
-  // Creates the main window (runs FormCreate).
+  // Creates the main window (runs FormCreate) and waits for its start-up read of the
+  // clipboard, which runs on a thread of its own.
   ui::TMainForm& Start() {
     services = std::make_unique<platform::Services>(services_.Services());
     form = std::make_unique<ui::TMainForm>(*services);
+    Settle();
     return *form;
   }
+  // Waits (bounded) until the window's clipboard read has come back and been handed over.
+  void Settle() { EXPECT_TRUE(form->clipboardReader.WaitFor(kSettleMs)) << "a read never came back"; }
+  // One tick of the clipboard monitor, its read included.
+  void TickAndSettle() {
+    form->Timer2Timer();
+    Settle();
+  }
+  static constexpr std::uint32_t kSettleMs = 10000;
 
   fs::path DataDir() const { return root / "Data"; }
   void WriteBytes(const fs::path& p, const std::string& bytes) {

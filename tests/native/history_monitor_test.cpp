@@ -105,11 +105,11 @@ TEST_P(HistoryScriptTest, GivesTheExpectedHistory) {
       CopyAndTick(text);
     } else if (verb == "again") {
       Clipboard().CopyText(U16(text));
-      Form().Timer2Timer();
+      TickAndSettle();
     } else if (verb == "image") {
       NextSecond();
       Clipboard().CopyImage();
-      Form().Timer2Timer();
+      TickAndSettle();
     } else if (step == "clock back") {
       Clock().now.hour -= 4;
     } else if (verb == "type") {
@@ -204,30 +204,6 @@ TEST_F(HistoryMonitorTest, AFailedReadWhileTheBoardShowsTheTextGivesNoSecondReco
   EXPECT_TRUE(gui::headless::ShownBoxes().empty()) << "the tick shows no message";
 }
 
-TEST_F(HistoryMonitorTest, AFailingSecondReadRecordsTheFirstReadsText) {
-  Start();
-  NextSecond();
-  Clipboard().CopyText(u"first read");
-  Clipboard().failReadsAfter = Clipboard().readCount + 1;
-  Form().Timer2Timer();
-  EXPECT_THAT(Texts(), ElementsAre("first read"));
-  EXPECT_FALSE(History().Cell(3, 1).empty());
-  EXPECT_FALSE(History().Cell(4, 1).empty());
-}
-
-TEST_F(HistoryMonitorTest, ChangesBetweenTheTwoReadsNeitherStoreAPasswordNorLeaveARowEmpty) {
-  const std::function<void()> changes[] = {[&] { Clipboard().CopyText(u"password", true); },
-                                           [&] { Clipboard().CopyImage(); }};
-  for (const auto& change : changes) {
-    form.reset();
-    Start();
-    gui::headless::SetPendingMessages(change);  // while the tick lets messages through
-    CopyAndTick("ordinary");
-    gui::headless::SetPendingMessages(nullptr);
-    EXPECT_THAT(Texts(), ElementsAre("ordinary"));
-  }
-}
-
 TEST_F(HistoryMonitorTest, NothingIsRecordedOnceTheExitHasWrittenTheHistory) {
   Start();
   CopyAndTick("kept");
@@ -241,23 +217,78 @@ TEST_F(HistoryMonitorTest, NothingIsRecordedOnceTheExitHasWrittenTheHistory) {
   EXPECT_EQ(Board(), "kept");
 }
 
-TEST_F(HistoryMonitorTest, NothingIsRecordedWhenTheExitRunsDuringTheTick) {
+// A program that renders its copy slowly: the read waits at the clipboard stand-in's gate.
+TEST_F(HistoryMonitorTest, ASlowCopyIsReadOnceOffTheWindowThreadAndRecordedWhenItArrives) {
   Start();
-  gui::headless::SetPendingMessages([&] {
-    Form().WriteHistoryFile();
-    Form().historyWritten = true;
-  });
-  CopyAndTick("during exit");
-  gui::headless::SetPendingMessages(nullptr);
-  EXPECT_EQ(Form().Log_Cnt, 0);
-  EXPECT_EQ(Board(), "");
+  CopyAndTick("before");
+  Clipboard().CloseGate();
+  NextSecond();
+  Clipboard().CopyText(u"slow");
+  Form().Timer2Timer();  // returns: the read waits on its own thread
+  ASSERT_TRUE(Clipboard().WaitUntilReadWaits(kSettleMs));
+  const int reads = Clipboard().readCount;
+  NextSecond();
+  Form().Timer2Timer();
+  EXPECT_EQ(Clipboard().readCount, reads) << "no second read starts while one is pending";
+  EXPECT_TRUE(Form().clipboardReader.Pending());
+  // The pending read holds the clipboard open: the program's own writes fail at once.
+  Form().StringGrid1.Table().SetCurrentRow(1);
+  EXPECT_THROW(Form().N8Click(), core::AppError);
+  Form().Memo_Board.TextEditedByUser(u"typed meanwhile");  // the window goes on working
+  Clock().now = {2026, 12, 9, 12, 0, 42};
+  Clipboard().OpenGate();
+  Settle();
+  Tick();
+  Tick();
+  EXPECT_THAT(Texts(), ElementsAre("slow", "before")) << "recorded once";
+  EXPECT_EQ(Stamps()[0], "2026/12/09 12:00:42") << "stamped when it arrived";
+  EXPECT_EQ(Board(), "slow");
 }
 
-TEST_F(HistoryMonitorTest, ChangesMadeWhileMessagesAreHandledAreSeenByTheTick) {
+TEST_F(HistoryMonitorTest, NothingIsRecordedBeforeTheStartUpTextHasArrived) {
+  Clipboard().CopyText(u"there before");
+  Clipboard().CloseGate();
+  services = std::make_unique<platform::Services>(services_.Services());
+  form = std::make_unique<ui::TMainForm>(*services);
+  ASSERT_TRUE(Clipboard().WaitUntilReadWaits(kSettleMs));
+  const int reads = Clipboard().readCount;
+  Form().Timer2Timer();
+  Form().Timer2Timer();
+  EXPECT_EQ(Clipboard().readCount, reads);
+  Clipboard().OpenGate();
+  Settle();
+  EXPECT_EQ(U8(Form().oldStr), "there before");
+  Tick();
+  EXPECT_EQ(Form().Log_Cnt, 0) << "the start-up text is never recorded";
+}
+
+// The exit never waits for a pending read, and a text that comes back afterwards is not
+// recorded: Log.dat has been written.
+TEST_F(HistoryMonitorTest, TheExitDoesNotWaitForAPendingRead) {
   Start();
-  gui::headless::SetPendingMessages([&] { Form().Memo_Board.TextEditedByUser(u"same"); });
-  CopyAndTick("same");
-  gui::headless::SetPendingMessages(nullptr);
+  CopyAndTick("kept");
+  Clipboard().CloseGate();
+  Clipboard().CopyText(u"too late");
+  Form().Timer2Timer();
+  ASSERT_TRUE(Clipboard().WaitUntilReadWaits(kSettleMs));
+  ASSERT_TRUE(Form().Close());
+  EXPECT_NE(LogBytes().find("kept"), std::string::npos);
+  Clipboard().OpenGate();
+  Form().clipboardReader.WaitFor(kSettleMs);
+  EXPECT_THAT(Texts(), ElementsAre("kept"));
+  EXPECT_EQ(LogBytes().find("too late"), std::string::npos);
+}
+
+TEST_F(HistoryMonitorTest, ChangesMadeWhileTheReadIsPendingAreSeenWhenItArrives) {
+  Start();
+  Clipboard().CloseGate();
+  NextSecond();
+  Clipboard().CopyText(u"same");
+  Form().Timer2Timer();
+  ASSERT_TRUE(Clipboard().WaitUntilReadWaits(kSettleMs));
+  Form().Memo_Board.TextEditedByUser(u"same");
+  Clipboard().OpenGate();
+  Settle();
   EXPECT_EQ(Form().Log_Cnt, 0);
   EXPECT_EQ(U8(Form().oldStr), "same");
 }

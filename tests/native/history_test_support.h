@@ -73,11 +73,11 @@ class HistoryFormTest : public AppFolderTest {
   void CopyAndTick(const std::string& text, bool excluded = false) {
     NextSecond();
     Clipboard().CopyText(U16(text), excluded);
-    form->Timer2Timer();
+    TickAndSettle();
   }
   void Tick() {
     NextSecond();
-    form->Timer2Timer();
+    TickAndSettle();
   }
   std::string Board() { return U8(form->Memo_Board.GetText()); }
   std::string ClipboardText() { return U8(Clipboard().Current()); }

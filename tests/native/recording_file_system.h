@@ -109,6 +109,7 @@ class RecordedAppTest : public AppFolderTest {
         services_.clipboard, services_.shell, services_.specialFolders, services_.shellLinks,
         *profile, *recorder, services_.collator, services_.ansi, services_.clock});
     form = std::make_unique<ui::TMainForm>(*services);
+    Settle();
     return *form;
   }
   void TearDown() override {

@@ -30,7 +30,7 @@ class SavedCommandsTest : public SavedEntriesTest {
   void CopiedElsewhere(const std::string& text) {
     services_.clipboard.CopyText(U16(text));
     services_.clock.now.second += 1;
-    form->Timer2Timer();
+    TickAndSettle();
   }
 };
 
@@ -51,7 +51,7 @@ TEST_F(SavedCommandsTest, OpeningShowsCopiesAndCountsEachOpening) {
   EXPECT_THAT(editorTexts, ElementsAre("牛乳\r\n卵"));
   EXPECT_EQ(IndexText(), kLine1 + kLine2) << "counts reach the file with the next write";
   const int records = f.Log_Cnt;
-  f.Timer2Timer();  // the board shows what the clipboard holds: no new record
+  TickAndSettle();  // the board shows what the clipboard holds: no new record
   EXPECT_EQ(f.Log_Cnt, records);
 
   f.N10->Click();  // copy: neither counted nor shown

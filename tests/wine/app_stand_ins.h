@@ -56,6 +56,8 @@ class MainFormTest : public ::testing::Test {
         fileSystem, win32.collator, win32.ansi, win32.clock});
     form = std::make_unique<ui::TMainForm>(*services);
     form->Timer2.SetEnabled(false);
+    // The start-up read runs on a thread of its own; the stand-in clipboard is not shared.
+    EXPECT_TRUE(form->clipboardReader.WaitFor(10000));
     return *form;
   }
   // Shows the window past its logo, as the user first sees it.

@@ -116,8 +116,11 @@ class HistoryClipboardTest : public ::testing::Test {
         win32.clipboard, win32.shell, win32.specialFolders, win32.shellLinks, win32.profile,
         *fileSystem, win32.collator, win32.ansi, clock});
     form = std::make_unique<ui::TMainForm>(*services);
+    ASSERT_TRUE(form->clipboardReader.WaitFor(10000)) << "the start-up read never came back";
   }
   void TearDown() override { form.reset(); }
+  // One tick of the monitor, whose read runs on a thread of its own, until it is handed over.
+  void Tick() { form->Timer2Timer(); ASSERT_TRUE(form->clipboardReader.WaitFor(10000)); }
 
   std::vector<std::string> Texts() {
     std::vector<std::string> texts;
@@ -137,29 +140,29 @@ class HistoryClipboardTest : public ::testing::Test {
 
 TEST_F(HistoryClipboardTest, RecordsEachTextCopiedInTurnButNotTheStartUpText) {
   // The start-up text was read when the window was created.
-  form->Timer2Timer();
+  Tick();
   EXPECT_EQ(form->Log_Cnt, 0);
   const std::vector<Text> copied = {u"一つ目のテキスト", u"second text", u"三つ目\r\nthird"};
   for (const Text& text : copied) {
     other.Copy(text);
-    form->Timer2Timer();
+    Tick();
   }
-  form->Timer2Timer();  // nothing new: nothing recorded
+  Tick();  // nothing new: nothing recorded
   EXPECT_EQ(Texts(), (std::vector<std::string>{"三つ目\r\nthird", "second text", "一つ目のテキスト"}));
   EXPECT_EQ(Utf8(form->Memo_Board.GetText()), "三つ目\r\nthird");
 }
 
 TEST_F(HistoryClipboardTest, TheSequenceNumberFollowsEveryChange) {
   other.Copy(u"A");
-  form->Timer2Timer();
+  Tick();
   other.Copy(u"A");  // the same text again from another program
   other.Copy(u"B");
-  form->Timer2Timer();
+  Tick();
   other.CopyNothingButAnEmptyClipboard();
-  form->Timer2Timer();
+  Tick();
   EXPECT_EQ(Utf8(form->oldStr), "");
   other.Copy(u"A");
-  form->Timer2Timer();
+  Tick();
   EXPECT_EQ(Texts(), (std::vector<std::string>{"A", "B", "A"}));
 }
 
@@ -177,9 +180,9 @@ class HistoryExclusionTest : public HistoryClipboardTest,
 
 TEST_P(HistoryExclusionTest, MarkedTextsAreLeftOut) {
   other.Copy(u"before");
-  form->Timer2Timer();
+  Tick();
   other.Copy(u"pa55word!", GetParam().format, GetParam().value);
-  form->Timer2Timer();
+  Tick();
   EXPECT_EQ(Utf8(form->oldStr), "pa55word!");
   if (GetParam().recorded) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"pa55word!", "before"}));
@@ -202,7 +205,7 @@ TEST_F(HistoryClipboardTest, EmojiAndRareKanjiSurviveTheHistoryFile) {
   const std::vector<Text> copied = {u"絵文字 😀🎉 おしまい", u"𠮷野家と髙橋さん", u"普通の日本語"};
   for (const Text& text : copied) {
     other.Copy(text);
-    form->Timer2Timer();
+    Tick();
   }
   ASSERT_EQ(form->Log_Cnt, 3);
   form->WriteHistoryFile();
@@ -216,12 +219,12 @@ TEST_F(HistoryClipboardTest, EmojiAndRareKanjiSurviveTheHistoryFile) {
 
 TEST_F(HistoryClipboardTest, ChoosingARowPutsItBackAndIsNotRecorded) {
   other.Copy(u"a\r\n\r\nb");
-  form->Timer2Timer();
+  Tick();
   other.Copy(u"newer");
-  form->Timer2Timer();
+  Tick();
   form->StringGrid1.Table().SelectByUser(1, 2);
   EXPECT_EQ(Utf8(win32.clipboard.ReadText()), "a\r\nb\r\n");
-  form->Timer2Timer();
+  Tick();
   EXPECT_EQ(form->Log_Cnt, 2);
 }
 

@@ -18,6 +18,10 @@
 //   wintool activate-box                     make the message box active, its frame drawn so
 //   wintool click TITLE CX CY                left click at client point CX,CY of window TITLE
 //   wintool set-text TITLE CX CY TEXT        WM_SETTEXT to the control at client point CX,CY
+//   wintool post-chars TITLE CX CY TEXT      post WM_CHAR for each character to that control:
+//                                            it takes them only when its thread reads input
+//   wintool get-text TITLE CX CY             print that control's text (WM_GETTEXT, answered
+//                                            even by a thread waiting inside another call)
 //
 // Main windows are top-level windows other than dialogs (#32770), so a message box with
 // the same caption is never taken for the program's window. Numbers accept 0x prefixes.
@@ -141,6 +145,7 @@ int usage() {
                  "       menu TITLE ID | client-origin TITLE | window-rect TITLE |\n"
                  "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID] |\n"
                  "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT\n"
+                 "       post-chars TITLE CX CY TEXT | get-text TITLE CX CY |\n"
                  "       close-holding TITLE FILE MS [FILE MS]...\n");
     return 2;
 }
@@ -287,6 +292,24 @@ int wmain(int argc, wchar_t** argv) {
         if (!SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]), SMTO_ABORTIFHUNG,
                                  kSendTimeoutMs, &result))
             return fail("WM_SETTEXT failed or timed out", argv[2]);
+        return 0;
+    }
+    if (command == L"post-chars" && need(4)) {
+        POINT point{static_cast<LONG>(parse_number(argv[3])), static_cast<LONG>(parse_number(argv[4]))};
+        HWND child = child_at(target, point);
+        for (const wchar_t* c = argv[5]; *c; ++c)
+            if (!PostMessageW(child, WM_CHAR, static_cast<WPARAM>(*c), 1)) return fail("PostMessageW failed", argv[2]);
+        return 0;
+    }
+    if (command == L"get-text" && need(3)) {
+        POINT point{static_cast<LONG>(parse_number(argv[3])), static_cast<LONG>(parse_number(argv[4]))};
+        HWND child = child_at(target, point);
+        wchar_t text[4096] = {};
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(child, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                 kSendTimeoutMs, &result))
+            return fail("WM_GETTEXT failed or timed out", argv[2]);
+        print_utf8(text);
         return 0;
     }
     if (command == L"window-rect" && need(1)) {
