@@ -144,7 +144,7 @@ int usage() {
                  "usage: wintool wait-window|wait-gone TITLE MS | close TITLE | send TITLE MSG W L |\n"
                  "       menu TITLE ID | client-origin TITLE | window-rect TITLE |\n"
                  "       query-end-session TITLE | list-boxes | wait-box MS | press-ok [ID] |\n"
-                 "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT\n"
+                 "       box-rect | activate-box | click TITLE CX CY | set-text TITLE CX CY TEXT |\n"
                  "       post-chars TITLE CX CY TEXT | get-text TITLE CX CY |\n"
                  "       close-holding TITLE FILE MS [FILE MS]...\n");
     return 2;
