@@ -819,20 +819,25 @@ LRESULT GridWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     case WM_LBUTTONDOWN:
       OnLeftButtonDown();
       return 0;
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
+      // The click handler may close the window that holds this grid.
+      std::shared_ptr<GridWindow*> alive = alive_;
       OnLeftButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      FocusCurrentRowLater();
+      if (*alive) FocusCurrentRowLater();
       return 0;
+    }
     case WM_LBUTTONDBLCLK:
       // The second press of a double click: its release chooses nothing again.
       return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != Handle()) leftPressed_ = false;
       return 0;
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
+      std::shared_ptr<GridWindow*> alive = alive_;
       OnKeyDown(wParam);
-      if (ActsOnCurrentRow(wParam)) FocusCurrentRowLater();
+      if (*alive && ActsOnCurrentRow(wParam)) FocusCurrentRowLater();
       return 0;
+    }
     case WM_KEYUP:
       if (wParam == VK_APPS) {
         // Windows makes the context-menu key a WM_CONTEXTMENU here; Wine does not.
