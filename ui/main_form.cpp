@@ -208,6 +208,8 @@ void TMainForm::BuildControls() {
   Memo_Board.verticalScrollBar = true;
   // The monitor, the history and a click on a row keep the whole text all the same.
   ShowStartOfLongTexts(Memo_Board);
+  // No label stands beside the board; readers call it by the manual's word for it.
+  Memo_Board.SetAccessibleName(u"表示欄");
   // First in the tab order: the board has the focus when the window opens.
   Memo_Board.SetFocus();
 
