@@ -5,7 +5,8 @@
 # starts several times with that text as the newest record, timed from the process start to
 # the first key taken after the history table is painted, beside the same start with an
 # empty history. Keys are posted as a keyboard would (keytimer.exe, tests/e2e/tools).
-# Usage: huge_text_bench.sh Soramitsu.exe TOOL_DIR [MIB...]
+# Usage: huge_text_bench.sh Soramitsu.exe TOOL_DIR [SIZE...]
+#   SIZE: MiB of lines of a log (4), or with "p" of one paragraph without a line break (4p).
 # Environment: RUNS (start-ups per case, 3).
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -13,7 +14,7 @@ source "$here/../tests/e2e/lib.sh"
 e2e_init "$1" "$2" huge_text_bench
 shift 2
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(4 16 64)
+[ ${#sizes[@]} -gt 0 ] || sizes=(4 16 64 4p)
 runs="${RUNS:-3}"
 for tool in keytimer closetimer; do
   [ -f "$E2E_TOOLS/$tool.exe" ] || e2e_fail "$tool.exe not found in $E2E_TOOLS"
@@ -23,9 +24,12 @@ e2e_make_app_folder
 data="$E2E_APP_DIR/Data"
 exe_win="Z:${E2E_APP_DIR//\//\\}\\Soramitsu.exe"
 
+# Its output goes through a file: the program it starts inherits the output, and a pipe
+# would stay open until that program ends.
 keytimer() {
-  "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/keytimer.exe" "$@" 2>>"$E2E_DIR/wintool.log" |
-    tr -d '\r'
+  "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/keytimer.exe" "$@" \
+    >"$E2E_DIR/keytimer.out" 2>>"$E2E_DIR/wintool.log" || return 1
+  tr -d '\r' <"$E2E_DIR/keytimer.out"
 }
 close_program() {
   "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/closetimer.exe" "$E2E_TITLE" 180000 \
@@ -47,20 +51,24 @@ start_ups() {
 
 rows=()
 baseline=$(start_ups "empty history")
-for mib in "${sizes[@]}"; do
+for size in "${sizes[@]}"; do
+  mib="${size%p}"
+  shape=lines label="$mib MiB"
+  if [ "$size" != "$mib" ]; then shape=paragraph label="$mib MiB, one paragraph"; fi
   rm -rf "$data" "$E2E_APP_DIR"/Bkup1 "$E2E_APP_DIR"/Bkup2
   e2e_start_app
   e2e_wait_main_window 120000
+  e2e_client_origin
   e2e_wait_history_table
-  out=$(keytimer record "$E2E_TITLE" "$mib" 300000) || e2e_fail "$mib MiB: recording failed"
+  out=$(keytimer record "$E2E_TITLE" "$mib" 300000 "$shape") || e2e_fail "$label: recording failed"
   read -r longest board keys <<<"$out"
-  e2e_note "$mib MiB copied: longest wait for a key $longest ms, board changed after $board ms, $keys keys"
-  close_program "$mib MiB"
-  e2e_wait_exit 60 || e2e_fail "$mib MiB: the program is still running"
+  e2e_note "$label copied: longest wait for a key $longest ms, board changed after $board ms, $keys keys"
+  close_program "$label"
+  e2e_wait_exit 60 || e2e_fail "$label: the program is still running"
   log_bytes=$(stat -c %s "$data/Log.dat" 2>/dev/null || echo 0)
-  [ "$log_bytes" -gt $((mib * 1024 * 1024 / 4)) ] || e2e_fail "$mib MiB: Log.dat holds $log_bytes bytes"
-  startup=$(start_ups "$mib MiB newest")
-  rows+=("$(printf '| %s MiB | %s | %s | %s | %s |' "$mib" "$longest" "$board" "$startup" \
+  [ "$log_bytes" -gt $((mib * 1024 * 1024 / 4)) ] || e2e_fail "$label: Log.dat holds $log_bytes bytes"
+  startup=$(start_ups "$label newest")
+  rows+=("$(printf '| %s | %s | %s | %s | %s |' "$label" "$longest" "$board" "$startup" \
     "$((startup - baseline))")")
 done
 

@@ -96,21 +96,22 @@ class Memo : public Control {
   void SetText(Text text);
   void TextEditedByUser(Text text) {
     text_ = std::move(text);
-    showsStart_ = false;  // the box shows what the user typed, whole
+    shownLength_ = text_.size();  // the box shows what the user typed, whole
   }
 
-  // An edit box takes seconds to lay out a text of many megabytes, and takes no input
-  // meanwhile. A text longer than `limit` code units is therefore shown only in part: its
-  // start (cut where core::CutLength allows), then `note(whole text)` on a line of its
+  // An edit box takes seconds to lay out a text of many megabytes, or a long paragraph
+  // when it wraps, and takes no input meanwhile. A text whose layout needs more than
+  // `budget` (gui/quick_layout.h) is therefore shown only in part: the start the budget
+  // allows (cut where core::CutLength allows), then `note(whole text)` on a line of its
   // own; the box is read-only while it does, so nothing typed can be lost with the rest.
   struct LongText {
-    std::size_t limit = 0;  // 0: always the whole text
+    std::size_t budget = 0;  // 0: always the whole text
     std::function<Text(const Text& whole)> note;
   };
   LongText longText;
-  bool ShowsStartOnly() const { return showsStart_; }
+  bool ShowsStartOnly() const { return shownLength_ < text_.size(); }
   Text ShownText() const;  // what the box shows
-  bool ReadOnlyNow() const { return readOnly || showsStart_; }
+  bool ReadOnlyNow() const { return readOnly || ShowsStartOnly(); }
 
   // The lines as the box lays them out: a line ends at each line break and, with word
   // wrap, wherever the box wraps. The Win32 backend asks the edit control; headless
@@ -135,7 +136,7 @@ class Memo : public Control {
 
  private:
   Text text_;
-  bool showsStart_ = false;
+  std::size_t shownLength_ = 0;
   const LinesSource* linesSource_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/text_cut.h"
+#include "gui/quick_layout.h"
 
 namespace gui {
 
@@ -41,13 +42,15 @@ void Edit::SetText(Text text) {
 void Memo::SetText(Text text) {
   if (text == text_) return;
   text_ = std::move(text);
-  showsStart_ = longText.limit > 0 && text_.size() > longText.limit;
+  shownLength_ = longText.budget == 0
+                     ? text_.size()
+                     : core::CutLength(text_, QuickLayoutLength(text_, wordWrap, longText.budget));
   Changed(Property::Content);
 }
 
 Text Memo::ShownText() const {
-  if (!showsStart_) return text_;
-  const std::size_t length = core::CutLength(text_, longText.limit);
+  if (!ShowsStartOnly()) return text_;
+  const std::size_t length = shownLength_;
   Text shown(text_, 0, length);
   if (length > 0 && shown.back() != u'\n' && shown.back() != u'\r') shown += u"\r\n";
   if (longText.note) shown += longText.note(text_);
@@ -55,7 +58,7 @@ Text Memo::ShownText() const {
 }
 
 std::vector<Text> Memo::DisplayedLines() const {
-  if (showsStart_) return SplitLines(text_);
+  if (ShowsStartOnly()) return SplitLines(text_);
   if (linesSource_ != nullptr) return linesSource_->DisplayedLines();
   return HeadlessLines();
 }

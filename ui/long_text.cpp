@@ -39,7 +39,7 @@ Text LongTextNote(const Text& whole) {
 }
 
 void ShowStartOfLongTexts(gui::Memo& memo) {
-  memo.longText.limit = kShownTextLimit;
+  memo.longText.budget = kLayoutBudget;
   memo.longText.note = LongTextNote;
 }
 

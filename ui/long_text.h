@@ -9,15 +9,17 @@ namespace ui {
 
 using core::Text;
 
-// A million code units lay out in the edit box in a fraction of a second; more is shown
-// only in part.
-inline constexpr std::size_t kShownTextLimit = 1'048'576;
+// The layout work a text may need to be shown whole (gui/quick_layout.h): 131,072 code
+// units in lines of ordinary length, or one paragraph of about 15,000 in the board, which
+// wraps. Wine's edit box lays either out in about 0.3 s.
+inline constexpr std::size_t kLayoutBudget = 131'072;
 
 // The line shown after the start of a long text, with the whole text's length in
 // characters as a person counts them: a surrogate pair and a CR LF count as one.
 Text LongTextNote(const Text& whole);
 
-// Makes `memo` show at most kShownTextLimit code units of a text, then the note.
+// Makes `memo` show only the start of a text whose layout would need more than
+// kLayoutBudget, then the note.
 void ShowStartOfLongTexts(gui::Memo& memo);
 
 }  // namespace ui

@@ -10,15 +10,15 @@ namespace {
 
 using testing_support::U16;
 using testing_support::U8;
-using ui::kShownTextLimit;
+using ui::kLayoutBudget;
 using Text = core::Text;
 
-// Lines of 120 characters with an empty line now and then, a little longer than the board
-// shows, ending with `tail`.
+// Lines of 120 characters with an empty line now and then, several times the layout budget,
+// ending with `tail`.
 Text HugeText(const Text& tail) {
   Text text;
   const Text line = u"一行" + Text(118, u'x');
-  for (int i = 0; text.size() <= kShownTextLimit + 20'000; ++i) {
+  for (int i = 0; text.size() <= 4 * kLayoutBudget; ++i) {
     text += line + u"\r\n";
     if (i % 1000 == 999) text += u"\r\n";
   }
@@ -39,53 +39,66 @@ Text WithoutEmptyLines(const Text& text) {
   return out;
 }
 
+Text Lines(int count, std::size_t length) {
+  Text text;
+  for (int i = 0; i < count; ++i) text += u"一行" + Text(length - 2, u'x') + u"\r\n";
+  return text;
+}
+
 struct ShownCase {
   const char* name;
+  bool wordWrap;  // the board wraps, the editor's text box does not
   Text text;
-  std::size_t shownLength;  // code units of the text shown before the note
-  const char* count;        // the note's count; empty: no note
+  std::size_t shownLength;  // code units shown before the note; 0: some start of the text
+  const char* count;        // the note's count; empty: the whole text, no note
 };
 
 TEST(LongTextBoard, ShowsTheStartWithTheLengthAndIsReadOnlyOnlyForALongText) {
-  const Text a(kShownTextLimit - 1, u'a');
+  const Text a(kLayoutBudget - 1, u'a');
   const ShownCase cases[] = {
-      {"short", u"短い\r\n本文", 6, ""},
-      {"exactly the limit", a + u"b", kShownTextLimit, ""},
-      {"one beyond", a + u"bc", kShownTextLimit, "1,048,577"},
-      // A CR LF or a surrogate pair across the limit is not split, and counts as one.
-      {"CR LF across the limit", a + u"\r\nc", kShownTextLimit - 1, "1,048,577"},
-      {"pair across the limit", a + u"\U0001F600c", kShownTextLimit - 1, "1,048,577"},
-      {"break at the limit", a + u"\n" + Text(5'000'000, u'z'), kShownTextLimit, "6,048,576"},
+      {"short", true, u"短い\r\n本文", 0, ""},
+      {"lines within the budget", true, Lines(1500, 60), 0, ""},
+      {"lines beyond it", true, Lines(5000, 60), 0, "305,000"},
+      {"line breaks alone", false, Text(400'000, u'\n'), kLayoutBudget, "400,000"},
+      // A wrapped paragraph costs more the longer it is; unwrapped, the same text is short.
+      {"one long paragraph, wrapped", true, Text(20'000, u'p'), 0, "20,000"},
+      {"one long paragraph, unwrapped", false, Text(20'000, u'p'), 0, ""},
+      // A CR LF or a surrogate pair at the cut is not split, and counts as one character.
+      {"CR LF at the cut", false, a + u"\r\nc", kLayoutBudget - 1, "131,073"},
+      {"pair at the cut", false, a + u"\U0001F600c", kLayoutBudget - 1, "131,073"},
   };
   for (const ShownCase& c : cases) {
     SCOPED_TRACE(c.name);
-    gui::Memo board(nullptr);
-    ui::ShowStartOfLongTexts(board);
-    board.SetText(c.text);
-    EXPECT_EQ(board.GetText(), c.text);
-    const Text shown = board.ShownText();
+    gui::Memo box(nullptr);
+    box.wordWrap = c.wordWrap;
+    ui::ShowStartOfLongTexts(box);
+    box.SetText(c.text);
+    EXPECT_EQ(box.GetText(), c.text);
+    const Text shown = box.ShownText();
     const bool cut = *c.count != '\0';
-    EXPECT_EQ(board.ReadOnlyNow(), cut);
+    EXPECT_EQ(box.ReadOnlyNow(), cut);
     if (!cut) {
       EXPECT_EQ(shown, c.text);
       continue;
     }
-    EXPECT_EQ(shown.substr(0, c.shownLength), c.text.substr(0, c.shownLength));
-    const std::size_t noteAt = shown.find(u"（");
+    const std::size_t noteAt = shown.find(u"（長いため");
     ASSERT_NE(noteAt, Text::npos);
     EXPECT_EQ(shown.substr(noteAt), u"（長いため先頭だけを表示しています。全体は " +
                                         U16(c.count) + u" 文字です）");
-    // The note stands on a line of its own.
+    // The start of the text, then the note on a line of its own.
     EXPECT_EQ(shown[noteAt - 1], u'\n');
-    EXPECT_LE(noteAt, c.shownLength + 2);
+    const std::size_t length = c.shownLength > 0 ? c.shownLength : noteAt - 2;
+    EXPECT_EQ(shown.substr(0, length), c.text.substr(0, length));
+    EXPECT_LE(noteAt, kLayoutBudget + 2);
+    EXPECT_GT(noteAt, 1000u);
   }
   // A short text again, or the user's own typing: whole and editable.
-  gui::Memo board(nullptr);
-  ui::ShowStartOfLongTexts(board);
-  board.SetText(cases[2].text);
-  board.SetText(u"次");
-  EXPECT_FALSE(board.ReadOnlyNow());
-  EXPECT_EQ(board.ShownText(), u"次");
+  gui::Memo box(nullptr);
+  ui::ShowStartOfLongTexts(box);
+  box.SetText(cases[2].text);
+  box.SetText(u"次");
+  EXPECT_FALSE(box.ReadOnlyNow());
+  EXPECT_EQ(box.ShownText(), u"次");
 }
 
 class LongHistoryTextTest : public history_test::HistoryFormTest {
@@ -104,7 +117,7 @@ TEST_F(LongHistoryTextTest, EverythingButTheBoardsDisplayKeepsTheWholeText) {
   gui::Memo& board = Form().Memo_Board;
   EXPECT_EQ(board.GetText(), newest) << "start-up shows the newest record";
   EXPECT_TRUE(board.ReadOnlyNow());
-  EXPECT_LT(board.ShownText().size(), kShownTextLimit + 100);
+  EXPECT_LT(board.ShownText().size(), kLayoutBudget + 100);
 
   // The monitor compares with the whole text: the same copy again is no new record, one
   // that differs only beyond what the board shows is.

@@ -3,8 +3,9 @@
 // A message sent to the window would prove nothing: a thread waiting in a call to another
 // process still answers sent messages, but it takes posted input only from its own loop.
 //
-//   keytimer record TITLE MIB TIMEOUT_MS
-//       puts MIB mebibytes of UTF-16 text on the clipboard (this tool owns it) and types
+//   keytimer record TITLE MIB TIMEOUT_MS [paragraph]
+//       puts MIB mebibytes of UTF-16 text on the clipboard (this tool owns it: lines of a
+//       log, or with "paragraph" one paragraph without a line break) and types
 //       into the search box until the board has shown the new text and 3 s more have
 //       passed. Prints "LONGEST_WAIT_MS BOARD_MS KEYS": the longest wait for one key,
 //       the time until the board changed, and how many keys were taken.
@@ -82,19 +83,19 @@ double TypeOneKey(HWND box, bool back, DWORD timeoutMs) {
   }
 }
 
-std::wstring BigText(unsigned mebibytes) {
+std::wstring BigText(unsigned mebibytes, bool oneParagraph) {
   const std::size_t units = static_cast<std::size_t>(mebibytes) * 1024 * 1024 / 2;
   std::wstring text;
   text.reserve(units);
   wchar_t stamp[64];
-  std::swprintf(stamp, 64, L"keytimer %lu\r\n", static_cast<unsigned long>(GetTickCount()));
+  std::swprintf(stamp, 64, L"keytimer %lu ", static_cast<unsigned long>(GetTickCount()));
   text += stamp;
   const std::wstring line = L"ログの一行です。 2024-05-17 09:05:30 INFO request handled in 12 ms "
                             L"(user=42, path=/api/items?page=7)";
   for (unsigned long n = 0; text.size() + line.size() + 12 < units; ++n) {
     text += line;
     text += std::to_wstring(n);
-    text += L"\r\n";
+    text += oneParagraph ? L" " : L"\r\n";
   }
   text.append(units - text.size(), L'.');
   return text;
@@ -121,7 +122,7 @@ bool SetClipboardText(HWND owner, const std::wstring& text) {
   return false;
 }
 
-int Record(const std::wstring& title, unsigned mebibytes, DWORD timeoutMs) {
+int Record(const std::wstring& title, unsigned mebibytes, DWORD timeoutMs, bool oneParagraph) {
   const HWND window = e2e_tools::FindMainWindow(title);
   if (!window) return std::fprintf(stderr, "keytimer: no window\n"), 1;
   const HWND box = FindChild(window, L"Edit");
@@ -129,7 +130,7 @@ int Record(const std::wstring& title, unsigned mebibytes, DWORD timeoutMs) {
   if (!box || !board) return std::fprintf(stderr, "keytimer: no search box or board\n"), 1;
   const HWND owner = CreateWindowExW(0, L"STATIC", L"keytimer", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                      nullptr, nullptr, nullptr);
-  const std::wstring text = BigText(mebibytes);
+  const std::wstring text = BigText(mebibytes, oneParagraph);
   const long long boardBefore = TextLength(board);
   const double start = NowMs();
   if (!SetClipboardText(owner, text)) return std::fprintf(stderr, "keytimer: clipboard\n"), 1;
@@ -190,12 +191,14 @@ int Start(const std::wstring& exe, const std::wstring& title, DWORD timeoutMs) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"record" && argc == 5)
+  if (command == L"record" && (argc == 5 || argc == 6))
     return Record(argv[2], static_cast<unsigned>(std::wcstoul(argv[3], nullptr, 10)),
-                  static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
+                  static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)),
+                  argc == 6 && std::wstring(argv[5]) == L"paragraph");
   if (command == L"start" && argc == 5)
     return Start(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
   std::fprintf(stderr,
-               "usage: keytimer record TITLE MIB TIMEOUT_MS | keytimer start EXE TITLE TIMEOUT_MS\n");
+               "usage: keytimer record TITLE MIB TIMEOUT_MS [paragraph] |\n"
+               "       keytimer start EXE TITLE TIMEOUT_MS\n");
   return 2;
 }
