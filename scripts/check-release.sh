@@ -34,7 +34,7 @@ ok() { sm_log "ok: $*"; }
 # pieces in their order, blanks ignored (a statement that chooses with "?" between texts:
 # each piece on its own). So a new message fails this check, named with its place, until it
 # has its row in the table; a new caption or name that is no message belongs in not_messages.
-not_messages='SetCaption\(|LabelText\(|PanelLabel\(|FieldLabel\(|(\.|->)Add\(u"|AddColumn\(|font\.face|Glyph\{|\{u"[^"]*", *[0-9]+\}|\{u"Ver|ViewTitle =|kAppTitle =|kDesktopLinkName =|kMarker\[\]|Header\[\] =|FileName =|u"_元の内容"|u"（長いため|u"クリップボードの履歴 \(|\.lnk"'
+not_messages='SetCaption\(|LabelText\(|PanelLabel\(|FieldLabel\(|(\.|->)Add\(u"|AddColumn\(|font\.face|Glyph\{|\{u"[^"]*", *[0-9]+\}|\{u"Ver|ViewTitle =|kAppTitle =|kDesktopLinkName =|kMarker\[\]|Header\[\] =|FileName =|u"_元の内容"|u"（長いため|SetAccessibleName\(u"|Reading\(int [a-z]+\) \{|u"クリップボードの履歴 \(|\.lnk"'
 messages_missing_from_manual() {
   local manual="$1"
   shift
