@@ -9,7 +9,6 @@ namespace {
 
 using namespace saved_test;
 using gui::Ctrl;
-using gui::CtrlShift;
 using gui::Key;
 using gui::KeyStroke;
 using gui::Plain;
@@ -64,57 +63,6 @@ TEST_F(KeysTest, AKeyActsOnlyWhileItsPictureIsShownAndEnabled) {
   ASSERT_EQ(gui::headless::ShownBoxes().size(), 1u) << "nothing found: the search's notice";
   EXPECT_TRUE(f.KeyPressed(Plain(Key::Escape), &f.Edt_Serch));
   EXPECT_EQ(f.Edt_Serch.GetText(), u"");
-}
-
-TEST_F(KeysTest, DeleteAndF2ActInTheSavedTableOfASavedView) {
-  ui::TMainForm& f = StartWithAnEntry();
-  ScriptEditor();
-  EXPECT_TRUE(f.KeyPressed(Ctrl(Key::Digit3), &f.Memo_Board));
-  ASSERT_EQ(U8(f.wSortSw), "2");
-  EXPECT_FALSE(f.KeyPressed(Plain(Key::Delete), &f.Memo_Board)) << "the board's own Delete";
-  EXPECT_TRUE(f.KeyPressed(Plain(Key::F2), &f.StringGrid2));
-  EXPECT_EQ(editorModes, (std::vector<std::string>{"EDIT"}));
-  gui::headless::QueueAnswer(false);
-  EXPECT_TRUE(f.KeyPressed(Plain(Key::Delete), &f.StringGrid2));
-  ASSERT_FALSE(gui::headless::ShownBoxes().empty());
-  EXPECT_EQ(U8(gui::headless::ShownBoxes().back().text), "この内容を本当に削除してよろしいですか?");
-  EXPECT_EQ(Keys(), (std::vector<std::string>{"20240115 093012"})) << "answered No";
-  EXPECT_TRUE(f.KeyPressed(CtrlShift(Key::Backspace), &f.StringGrid2));
-  EXPECT_EQ(Board(), "");
-}
-
-TEST_F(KeysTest, EditorSavesWithCtrlSAndLeavesWithEsc) {
-  ui::TMainForm& f = StartWithAnEntry();
-  f.Img_new.Click();  // the entry is current
-  struct Case {
-    const char16_t* mode;
-    KeyStroke stroke;
-    bool used;
-    const char* after;  // wEditSw once the editor has closed
-  } cases[] = {
-      {u"NEW", Ctrl(Key::S), true, "OK"},
-      {u"NEW", Plain(Key::Escape), true, "NEW"},
-      {u"EDIT", Plain(Key::Escape), true, "EDIT"},
-      {u"VIEW", Ctrl(Key::S), false, "VIEW"},  // no save picture in the view mode
-      {u"VIEW", Plain(Key::Escape), true, "VIEW"},
-  };
-  for (const Case& c : cases) {
-    bool used = false, closed = false;
-    ScriptEditor([&](ui::TEdtForm& e) {
-      e.ComboBox1.SetText(u"仕事");
-      e.Edt_Titol.SetText(u"題");
-      e.Memo1.SetText(u"本文");
-      used = e.KeyPressed(c.stroke, &e.Memo1);
-      closed = e.IsClosed();
-    });
-    f.wEditSw = c.mode;
-    ui::TEdtForm editor(f);
-    editor.ShowModal();
-    const std::string what = U8(c.mode) + " " + U8(gui::KeyStrokeText(c.stroke));
-    EXPECT_EQ(used, c.used) << what;
-    EXPECT_EQ(closed, c.used) << what;
-    EXPECT_EQ(U8(f.wEditSw), c.after) << what;
-  }
 }
 
 }  // namespace
