@@ -9,16 +9,10 @@ e2e_init "$1" "$2" clipboard_busy_write
 
 e2e_make_app_folder
 mkdir -p "$E2E_APP_DIR/Data"
-record() {
-  local stamp="$1" text="$2" day time
-  day=$(echo "$stamp" | cut -c1-10 | tr -d '/')
-  time=$(echo "$stamp" | cut -c12-19 | tr -d ':')
-  printf '\\\\内容\\\\=%s %d%d\r\n%s\r\n' "$stamp" $((99999999 - 10#$day)) $((999999 - 10#$time)) "$text"
-}
 today=$(date +%Y/%m/%d)
 {
-  record "$today 00:00:02" "newest row"
-  record "$today 00:00:01" "二番目の行"
+  e2e_history_record "$today 00:00:02" "newest row"
+  e2e_history_record "$today 00:00:01" "二番目の行"
 } | iconv -f UTF-8 -t CP932 >"$E2E_APP_DIR/Data/Log.dat" || e2e_fail "cannot write the history file"
 
 e2e_start_app

@@ -11,22 +11,16 @@ e2e_make_app_folder
 mkdir -p "$E2E_APP_DIR/Data"
 
 # Three records of today in code page 932 with CR LF line ends.
-record() {
-  local stamp="$1" text="$2" day time
-  day=$(echo "$stamp" | cut -c1-10 | tr -d '/')
-  time=$(echo "$stamp" | cut -c12-19 | tr -d ':')
-  printf '\\\\内容\\\\=%s %d%d\r\n%s\r\n' "$stamp" $((99999999 - 10#$day)) $((999999 - 10#$time)) "$text"
-}
 today=$(date +%Y/%m/%d)
 {
-  record "$today 00:00:02" "second record"
-  record "$today 00:00:01" "最初の記録"
-  record "$today 00:00:03" "三番目の記録"
+  e2e_history_record "$today 00:00:02" "second record"
+  e2e_history_record "$today 00:00:01" "最初の記録"
+  e2e_history_record "$today 00:00:03" "三番目の記録"
 } | iconv -f UTF-8 -t CP932 >"$E2E_APP_DIR/Data/Log.dat" || e2e_fail "cannot write the history file"
 {
-  record "$today 00:00:03" "三番目の記録"
-  record "$today 00:00:02" "second record"
-  record "$today 00:00:01" "最初の記録"
+  e2e_history_record "$today 00:00:03" "三番目の記録"
+  e2e_history_record "$today 00:00:02" "second record"
+  e2e_history_record "$today 00:00:01" "最初の記録"
 } | iconv -f UTF-8 -t CP932 >"$E2E_DIR/expected-Log.dat"
 
 e2e_start_app

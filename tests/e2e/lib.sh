@@ -116,6 +116,17 @@ e2e_wintool() {
   "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/wintool.exe" "$@" 2>>"$E2E_DIR/wintool.log"
 }
 
+# One record of the history file: its header line with the stamp and the two inverted keys,
+# then each text line, all with CR LF (UTF-8 here; callers convert to code page 932).
+e2e_history_record() {
+  local stamp="$1" day time line
+  shift
+  day=$(echo "$stamp" | cut -c1-10 | tr -d '/')
+  time=$(echo "$stamp" | cut -c12-19 | tr -d ':')
+  printf '\\\\内容\\\\=%s %d%d\r\n' "$stamp" $((99999999 - 10#$day)) $((999999 - 10#$time))
+  for line in "$@"; do printf '%s\r\n' "$line"; done
+}
+
 e2e_make_app_folder() {
   mkdir -p "$E2E_APP_DIR"
   cp -f "$E2E_EXE" "$E2E_APP_DIR/Soramitsu.exe"

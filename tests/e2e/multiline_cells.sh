@@ -13,23 +13,14 @@ e2e_make_app_folder
 mkdir -p "$E2E_APP_DIR/Data"
 
 # A record's header line, then its text lines; code page 932 with CR LF line ends.
-record() {
-  local stamp="$1" day time
-  shift
-  day=$(echo "$stamp" | cut -c1-10 | tr -d '/')
-  time=$(echo "$stamp" | cut -c12-19 | tr -d ':')
-  printf '\\\\内容\\\\=%s %d%d\r\n' "$stamp" $((99999999 - 10#$day)) $((999999 - 10#$time))
-  local line
-  for line in "$@"; do printf '%s\r\n' "$line"; done
-}
 today=$(date +%Y/%m/%d)
 # Newest first: row 1 (current, magenta), row 2 the two lines, row 3, row 4 the one line.
 # Rows 2 and 4 are both white.
 {
-  record "$today 00:00:04" "current"
-  record "$today 00:00:03" "行A" "行B"
-  record "$today 00:00:02" "other"
-  record "$today 00:00:01" "行A 行B"
+  e2e_history_record "$today 00:00:04" "current"
+  e2e_history_record "$today 00:00:03" "行A" "行B"
+  e2e_history_record "$today 00:00:02" "other"
+  e2e_history_record "$today 00:00:01" "行A 行B"
 } | iconv -f UTF-8 -t CP932 >"$E2E_APP_DIR/Data/Log.dat" || e2e_fail "cannot write the history file"
 
 e2e_start_app
