@@ -57,18 +57,20 @@ void ClipboardReader::Launch(Job job, Done done) {
         std::lock_guard<std::mutex> lock(shared->mutex);
         if (shared->abandoned) return;  // nobody left to hand it to
         shared->result = std::move(reading);
+        // Posted under the lock that the reader's destructor takes too: once the reader is
+        // gone, no post reaches a poster whose owner may be gone with it. The posted work
+        // looks at the reader only on its own thread, where it cannot go away meanwhile.
+        if (post) {
+          post([shared, this] {
+            {
+              std::lock_guard<std::mutex> lock(shared->mutex);
+              if (shared->abandoned) return;
+            }
+            Deliver();
+          });
+        }
       }
       shared->arrived.notify_all();
-      if (!post) return;
-      // The reader is looked at only on its own thread, where it can no longer go away
-      // between the check and the call.
-      post([shared, this] {
-        {
-          std::lock_guard<std::mutex> lock(shared->mutex);
-          if (shared->abandoned) return;
-        }
-        Deliver();
-      });
     }).detach();
   } catch (const std::exception&) {
     // No thread to be had: the read failed, and is handed over at the next chance.

@@ -112,8 +112,19 @@ e2e_cleanup() {
   exit $rc
 }
 
+# A fresh Wine process now and then fails before the tool runs ("failed to map the shared
+# user data"); the tool did nothing then, so it is started again, three tries in all.
 e2e_wintool() {
-  "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/wintool.exe" "$@" 2>>"$E2E_DIR/wintool.log"
+  local errors rc try
+  errors=$(mktemp)
+  for try in 1 2 3; do
+    "$SORAMITSU_ROOT/scripts/wine-run.sh" "$E2E_TOOLS/wintool.exe" "$@" 2>"$errors"
+    rc=$?
+    cat "$errors" >>"$E2E_DIR/wintool.log"
+    grep -q 'failed to map the shared user data' "$errors" || break
+  done
+  rm -f "$errors"
+  return $rc
 }
 
 # One record of the history file: its header line with the stamp and the two inverted keys,
